@@ -1,0 +1,68 @@
+// Helpers shared by the unit tests.
+#ifndef LCS_TESTS_TEST_SUPPORT_H
+#define LCS_TESTS_TEST_SUPPORT_H
+
+#include <algorithm>
+#include <cstddef>
+#include <ostream>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lcs/lcs_algorithms.h"
+
+// A sequence as the library takes it: one-based, with nothing allocated past
+// its last character, so that a read beyond it is caught by the sanitizers.
+class OneBased {
+ public:
+  explicit OneBased(std::string_view text) : bytes_(text.size() + 1) {
+    std::copy(text.begin(), text.end(), bytes_.begin() + 1);
+  }
+  [[nodiscard]] const char* data() const { return bytes_.data(); }
+  [[nodiscard]] int size() const { return static_cast<int>(bytes_.size() - 1); }
+
+ private:
+  std::vector<char> bytes_;
+};
+
+using LcsFunction = int (*)(const char*, const char*, int, int);
+
+struct LcsMethod {
+  const char* name;
+  LcsFunction length;
+  bool cubic;  // too slow for long inputs
+};
+
+inline constexpr LcsMethod kLcsMethods[] = {
+    {"Hirschberg_AlgB", Hirschberg_AlgB, false},
+    {"Hirschberg_AlgA", Hirschberg_AlgA, false},
+    {"Hirschberg_AlgC", Hirschberg_AlgC, false},
+    {"NeedlemanWunsch_Alg", NeedlemanWunsch_Alg, true},
+    {"Diff_Alg", Diff_Alg, false},
+    {"WagnerFischer_Alg", WagnerFischer_Alg, false},
+    {"AllisonDix_Alg", AllisonDix_Alg, false},
+};
+
+// How GoogleTest names a method in its messages.
+inline void PrintTo(const LcsMethod& method, std::ostream* out) { *out << method.name; }
+
+inline int lcs_of(LcsFunction f, std::string_view a, std::string_view b) {
+  const OneBased A(a);
+  const OneBased B(b);
+  return f(A.data(), B.data(), A.size(), B.size());
+}
+
+// A string of `length` bytes drawn from the first `alphabet` byte values
+// (starting at 'a' for small alphabets, at 0 for all 256).
+inline std::string random_text(std::mt19937& rng, std::size_t length, int alphabet) {
+  const int first = alphabet == 256 ? 0 : 'a';
+  std::uniform_int_distribution<int> pick(first, first + alphabet - 1);
+  std::string text(length, '\0');
+  for (char& c : text) {
+    c = static_cast<char>(static_cast<unsigned char>(pick(rng)));
+  }
+  return text;
+}
+
+#endif  // LCS_TESTS_TEST_SUPPORT_H
