@@ -124,17 +124,16 @@ int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err) {
     lengths[s] = token.value;
   }
 
-  Buffer buffers[2] = {zeroed_buffer(lengths[0]), nullptr};
-  if (buffers[0]) {
-    buffers[1] = zeroed_buffer(lengths[1]);
-  }
-  if (!buffers[0] || !buffers[1]) {
+  const Buffer buffer_a = zeroed_buffer(lengths[0]);
+  const Buffer buffer_b = buffer_a ? zeroed_buffer(lengths[1]) : nullptr;
+  if (!buffer_a || !buffer_b) {
     return out_of_memory(err, lengths);
   }
+  char* const buffers[2] = {buffer_a.get(), buffer_b.get()};
 
   std::uint64_t dropped[2] = {0, 0};
   for (int s = 0; s < 2; ++s) {
-    const Word word = read_word(*in.rdbuf(), buffers[s].get() + 1, static_cast<std::size_t>(lengths[s]));
+    const Word word = read_word(*in.rdbuf(), buffers[s] + 1, static_cast<std::size_t>(lengths[s]));
     if (!word.present) {
       return fail(err, std::string("input ended before string ") + kNames[s]);
     }
@@ -150,7 +149,7 @@ int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err) {
 
   int lcs = 0;
   try {
-    lcs = Hirschberg_AlgB(buffers[0].get(), buffers[1].get(), lengths[0], lengths[1]);
+    lcs = Hirschberg_AlgB(buffers[0], buffers[1], lengths[0], lengths[1]);
   } catch (const std::bad_alloc&) {
     return out_of_memory(err, lengths);
   } catch (const std::length_error&) {

@@ -1,12 +1,12 @@
 // The pause at the end of a run.
 #include "console/pause.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #ifndef _WIN32
 #include <poll.h>
-#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -14,8 +14,8 @@
 #ifdef _WIN32
 
 void pause_for_key() {
-  std::fflush(stdout);
-  static_cast<void>(std::system("pause"));
+  static_cast<void>(std::fflush(stdout));
+  static_cast<void>(std::system("pause"));  // NOLINT(concurrency-mt-unsafe): one thread
 }
 
 #else
@@ -73,12 +73,12 @@ void pause_for_key() {
   if (tcgetattr(STDIN_FILENO, &saved) != 0) {
     return;
   }
-  std::fputs("Press any key to continue . . .", stdout);
-  std::fflush(stdout);
+  static_cast<void>(std::fputs("Press any key to continue . . .", stdout));
+  static_cast<void>(std::fflush(stdout));
 
   const sigset_t watched = stopping_signals();
   sigset_t before;
-  sigprocmask(SIG_BLOCK, &watched, &before);
+  pthread_sigmask(SIG_BLOCK, &watched, &before);
   termios raw = saved;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);  // Ctrl-C is a key like any other
   raw.c_cc[VMIN] = 1;
@@ -87,9 +87,9 @@ void pause_for_key() {
     wait_for_key(watched);
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
   }
-  std::fputs("\n", stdout);
-  std::fflush(stdout);
-  sigprocmask(SIG_SETMASK, &before, nullptr);
+  static_cast<void>(std::fputs("\n", stdout));
+  static_cast<void>(std::fflush(stdout));
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }
 
 #endif

@@ -53,7 +53,7 @@ int Diff_Alg(const char* A, const char* B, int m, int n) {
     const char a = A[i];
     // From the end of B, so that one position of A never extends a
     // subsequence that ends at another match of the same row.
-    for (std::size_t j = static_cast<std::size_t>(n); j >= 1; --j) {
+    for (auto j = static_cast<std::size_t>(n); j >= 1; --j) {
       if (B[j] == a) {
         count = HMAlg(table.data(), static_cast<int>(j), static_cast<int>(i), count);
       }

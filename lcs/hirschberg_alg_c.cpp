@@ -19,8 +19,8 @@ using RowPair = std::vector<int>[2];
 // a_at(i)) against the columns, computed in the pair with current and previous
 // exchanged after every row. Returns the row written last.
 template <class CharOfA, class Columns>
-const int* last_row(RowPair& pair, int& current, int& previous, std::size_t count,
-                    std::size_t n, CharOfA a_at, const Columns& columns) {
+const int* last_row(RowPair& pair, int& current, int& previous, std::size_t count, std::size_t n,
+                    CharOfA a_at, const Columns& columns) {
   std::fill(pair[current].begin(), pair[current].end(), 0);
   std::swap(current, previous);
   for (std::size_t i = 1; i <= count; ++i) {
@@ -39,9 +39,11 @@ int crossing_column(const char* A, const char* B, std::size_t half, std::size_t 
   int current = 0;
   int previous = 1;
   const auto a_forward = [A](std::size_t i) { return static_cast<unsigned char>(A[i]); };
-  const auto a_backward = [A, m](std::size_t i) { return static_cast<unsigned char>(A[m - i + 1]); };
-  const int* front = last_row(forward, current, previous, half, n, a_forward,
-                              lcs_detail::ForwardColumns{B});
+  const auto a_backward = [A, m](std::size_t i) {
+    return static_cast<unsigned char>(A[m - i + 1]);
+  };
+  const int* front =
+      last_row(forward, current, previous, half, n, a_forward, lcs_detail::ForwardColumns{B});
   const int* back = last_row(backward, current, previous, m - half, n, a_backward,
                              lcs_detail::BackwardColumns{B, n});
   int best = 0;

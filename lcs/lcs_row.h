@@ -31,13 +31,13 @@ inline std::uint64_t match_mask64(const char* p, unsigned char a) {
   std::uint64_t bits = 0;
 #if LCS_ROW_SSE2
   const __m128i key = _mm_set1_epi8(static_cast<char>(a));
-  for (unsigned q = 0; q < 4; ++q) {
+  for (std::size_t q = 0; q < 4; ++q) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * q));
     const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, key)));
     bits |= std::uint64_t{hits} << (16 * q);
   }
 #else
-  for (unsigned u = 0; u < 64; ++u) {
+  for (std::size_t u = 0; u < 64; ++u) {
     bits |= std::uint64_t{static_cast<unsigned char>(p[u]) == a} << u;
   }
 #endif
@@ -48,14 +48,15 @@ inline std::uint64_t match_mask64(const char* p, unsigned char a) {
 inline std::uint64_t flat_mask64(const int* row) {
   std::uint64_t bits = 0;
 #if LCS_ROW_SSE2
-  for (unsigned q = 0; q < 16; ++q) {
+  for (std::size_t q = 0; q < 16; ++q) {
     const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 4 * q));
     const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row - 1 + 4 * q));
-    const auto flat = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(here, before))));
+    const auto flat =
+        static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(here, before))));
     bits |= std::uint64_t{flat} << (4 * q);
   }
 #else
-  for (unsigned t = 0; t < 64; ++t) {
+  for (std::size_t t = 0; t < 64; ++t) {
     bits |= std::uint64_t{row[t] == row[static_cast<std::ptrdiff_t>(t) - 1]} << t;
   }
 #endif
@@ -66,14 +67,14 @@ inline std::uint64_t flat_mask64(const int* row) {
 inline void add_bits64(const int* row, std::uint64_t bits, int* out) {
 #if LCS_ROW_SSE2
   const __m128i lanes = _mm_setr_epi32(1, 2, 4, 8);
-  for (unsigned q = 0; q < 16; ++q) {
+  for (std::size_t q = 0; q < 16; ++q) {
     const auto nibble = static_cast<int>((bits >> (4 * q)) & 15U);
     const __m128i set = _mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(nibble), lanes), lanes);
     const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 4 * q));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * q), _mm_sub_epi32(values, set));
   }
 #else
-  for (unsigned t = 0; t < 64; ++t) {
+  for (std::size_t t = 0; t < 64; ++t) {
     out[t] = row[t] + static_cast<int>((bits >> t) & 1U);
   }
 #endif

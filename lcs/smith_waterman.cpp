@@ -12,8 +12,9 @@
 // significand and rounded to double only where a value is stored. long double
 // is exactly that on x86 (GCC and Clang, 32- and 64-bit, MinGW included).
 #if LDBL_MANT_DIG != 64
-#pragma message("long double has no 64-bit significand here: SmithWaterman_Alg may differ " \
-                "from the reference scores in the last bit")
+#pragma message(                                                                \
+    "long double has no 64-bit significand here: SmithWaterman_Alg may differ " \
+    "from the reference scores in the last bit")
 #endif
 
 namespace {

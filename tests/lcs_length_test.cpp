@@ -18,9 +18,7 @@ using namespace std::string_literals;
 
 class LcsLength : public ::testing::TestWithParam<LcsMethod> {};
 
-std::string method_name(const ::testing::TestParamInfo<LcsMethod>& info) {
-  return info.param.name;
-}
+std::string method_name(const ::testing::TestParamInfo<LcsMethod>& info) { return info.param.name; }
 
 struct Case {
   const char* what;
@@ -165,7 +163,8 @@ TEST(LcsLengthCrossCheck, AllMethodsAgreeOnRandomPairs) {
     const std::size_t n = short_pair ? short_length(rng) : length(rng);
     const std::string a = random_text(rng, m, alphabet);
     const std::string b = random_text(rng, n, alphabet);
-    expect_all_agree(a, b, "round " + std::to_string(round) + ", alphabet " + std::to_string(alphabet));
+    expect_all_agree(a, b,
+                     "round " + std::to_string(round) + ", alphabet " + std::to_string(alphabet));
   }
 }
 
