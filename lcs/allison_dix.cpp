@@ -46,16 +46,29 @@ MatchMasks match_masks(const char* B, std::size_t n, std::size_t words) {
   return masks;
 }
 
+// The sum of two words and a carry bit; the carry out replaces the carry in.
+// A 128-bit sum, where the compiler has one, keeps the carry in a register.
+inline Word add_with_carry(Word x, Word y, Word& carry) {
+#if defined(__SIZEOF_INT128__) && !defined(LCS_PORTABLE)
+  __extension__ using Wide = unsigned __int128;
+  const Wide wide = static_cast<Wide>(x) + y + carry;
+  carry = static_cast<Word>(wide >> 64);
+  return static_cast<Word>(wide);
+#else
+  const Word partial = x + y;
+  const Word sum = partial + carry;
+  carry = static_cast<Word>(partial < x) | static_cast<Word>(sum < partial);
+  return sum;
+#endif
+}
+
 // V = (V + (V & M)) | (V & ~M) over all words, the carry passed word to word.
 void advance(Word* V, const Word* M, std::size_t words) {
   Word carry = 0;
   for (std::size_t w = 0; w < words; ++w) {
     const Word v = V[w];
-    const Word matched = v & M[w];
-    const Word partial = v + matched;
-    const Word sum = partial + carry;
-    carry = static_cast<Word>(partial < v) | static_cast<Word>(sum < partial);
-    V[w] = sum | (v & ~M[w]);
+    const Word match = M[w];
+    V[w] = add_with_carry(v, v & match, carry) | (v & ~match);
   }
 }
 
