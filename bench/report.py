@@ -1,0 +1,141 @@
+#!/usr/bin/env python3
+"""Turns Google Benchmark's JSON output into docs/growth.png (with gnuplot) and
+docs/benchmarks.md (ns per cell and ratios to the textbook two-row LCS)."""
+import json
+import os
+import subprocess
+import sys
+
+
+def runs(path):
+    """(method, kind, n) -> real time in ns, for plain runs or medians."""
+    with open(path) as f:
+        data = json.load(f)
+    times = {}
+    for b in data["benchmarks"]:
+        name = b.get("run_name", b["name"])
+        parts = name.split("/")
+        if len(parts) != 3 or not parts[2].isdigit():
+            continue
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
+        times[(parts[0], parts[1], int(parts[2]))] = b["real_time"] * scale
+    return data["context"], times
+
+
+def chart(times, out_dir):
+    methods = sorted({m for m, _, _ in times})
+    kinds = ["dna", "bytes"]
+    data_path = os.path.join(out_dir, "growth.dat")
+    with open(data_path, "w") as f:
+        for kind in kinds:
+            for method in methods:
+                f.write(f'# {method}\n')
+                for (m, k, n), t in sorted(times.items(), key=lambda x: x[0][2]):
+                    if m == method and k == kind:
+                        f.write(f"{n} {t / 1e6}\n")
+                f.write("\n\n")
+    blocks = len(methods)
+    titles = {"dna": "random DNA (4 letters)", "bytes": "random bytes (256 values)"}
+    colours = ["#e41a1c", "#377eb8", "#4daf4a", "#984ea3", "#ff7f00", "#a6761d",
+               "#f781bf", "#17becf", "#666666", "#bcbd22"]
+
+    def style(i, method):
+        if method == "textbook":
+            return "lc rgb 'black' dt 2 lw 2 pt 6"
+        return f"lc rgb '{colours[i % len(colours)]}' lw 2 pt 7"
+
+    plots = []
+    for panel, kind in enumerate(kinds):
+        lines = ", ".join(
+            f"'{data_path}' index {panel * blocks + i} with linespoints "
+            f"title '{method}' {style(i, method)} ps 0.6"
+            for i, method in enumerate(methods))
+        plots.append(f"set title '{titles[kind]}'\nplot {lines}")
+    script = f"""
+set terminal pngcairo size 1400,600 font 'DejaVu Sans,10'
+set output '{os.path.join(out_dir, "growth.png")}'
+set termoption noenhanced
+set multiplot layout 1,2
+set logscale xy
+set xlabel 'length of each string'
+set ylabel 'time per call (ms)'
+set grid
+set key top left
+{plots[0]}
+{plots[1]}
+unset multiplot
+"""
+    subprocess.run(["gnuplot"], input=script, text=True, check=True)
+    os.remove(data_path)
+
+
+def cpu_model():
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                return line.split(":", 1)[1].strip()
+    return "unknown processor"
+
+
+def compiler():
+    """The compiler and release flags of the build that was measured."""
+    version = subprocess.run(["c++", "--version"], capture_output=True, text=True).stdout
+    flags = "?"
+    with open("build/release/CMakeCache.txt") as f:
+        for line in f:
+            if line.startswith("CMAKE_CXX_FLAGS_RELEASE:"):
+                flags = line.split("=", 1)[1].strip()
+    return f"{version.splitlines()[0]}, flags {flags} -std=c++20, no -march (baseline x86-64)"
+
+
+def table(context, growth, medians, out_dir):
+    methods = sorted({m for m, _, _ in growth}, key=lambda m: (m != "textbook", m))
+    lines = [
+        "# Benchmark figures",
+        "",
+        f"Made by `bench/run.sh` on {context.get('date', '')[:10]}: {context.get('num_cpus', '?')} CPUs "
+        f"at {context.get('mhz_per_cpu', '?')} MHz ({cpu_model()}), {compiler()}.",
+        "",
+        "## ns per cell (m·n cells, m = n)",
+        "",
+        "| method | DNA, n = 800 | bytes, n = 800 | DNA, n = 20000 | bytes, n = 20000 |",
+        "| --- | ---: | ---: | ---: | ---: |",
+    ]
+    for method in methods:
+        row = [method]
+        for n in (800, 20000):
+            for kind in ("dna", "bytes"):
+                t = (medians if n == 20000 else growth).get((method, kind, n))
+                row.append(f"{t / (n * n):.4f}" if t else "—")
+        lines.append("| " + " | ".join([row[0], row[1], row[2], row[3], row[4]]) + " |")
+    lines += [
+        "",
+        "## At 20000 × 20000, median of 5 runs, as a multiple of the textbook two-row LCS",
+        "",
+        "| method | DNA | bytes |",
+        "| --- | ---: | ---: |",
+    ]
+    for method in methods:
+        cells = []
+        for kind in ("dna", "bytes"):
+            base = medians.get(("textbook", kind, 20000))
+            t = medians.get((method, kind, 20000))
+            cells.append(f"{t / 1e6:.1f} ms = {base / t:.2f}× as fast" if t and base else "—")
+        lines.append(f"| {method} | {cells[0]} | {cells[1]} |")
+    with open(os.path.join(out_dir, "benchmarks.md"), "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+def main():
+    growth_path, medians_path, out_dir = sys.argv[1:4]
+    context, growth = runs(growth_path)
+    _, medians = runs(medians_path)
+    os.makedirs(out_dir, exist_ok=True)
+    chart(growth, out_dir)
+    table(context, growth, medians, out_dir)
+
+
+if __name__ == "__main__":
+    main()
