@@ -1,20 +1,5 @@
-# Cross build for the 64-bit Windows console with Debian's MinGW-w64 (the
-# -posix thread model, which GoogleTest's std::mutex needs), run under 64-bit Wine.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# lcs.exe and the tests need nothing beside the system DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Debian's "wine" starts the 32-bit loader whenever wine32 is installed, so the
-# 64-bit loader is named directly.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+# The 64-bit Windows console. Debian's "wine" starts the 32-bit loader whenever
+# wine32 is installed, so the 64-bit loader is named directly.
+set(lcs_mingw_processor x86_64)
+set(lcs_mingw_wine /usr/lib/wine/wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
