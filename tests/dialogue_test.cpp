@@ -1,11 +1,29 @@
-// How a declared length is read: one white-space-delimited token, a whole
-// number from 0 to 2147483647.
+// The parts of the dialogue that the end-to-end tests of the program cannot
+// reach: how a declared length is read, and lengths that cannot be held.
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
 #include "console/dialogue.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LCS_TESTS_UNDER_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define LCS_TESTS_UNDER_ASAN 1
+#endif
+
+#if defined(__linux__) && !defined(LCS_TESTS_UNDER_ASAN)
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#endif
 
 namespace {
 
@@ -52,5 +70,31 @@ TEST(ReadLength, LeavesTheRestOfTheInputInPlace) {
   EXPECT_EQ(read_length(in).value, 34);
   EXPECT_EQ(read_length(in).status, Status::end_of_input);
 }
+
+// Lengths that cannot be held: a process is given only 1 GiB more address space
+// than it has, so that the allocations fail as they would on a small machine.
+// Not under AddressSanitizer, which needs address space of its own.
+#if defined(__linux__) && !defined(LCS_TESTS_UNDER_ASAN)
+[[noreturn]] void run_with_little_memory(const std::string& input) {
+  std::size_t pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  rlimit limit{};
+  getrlimit(RLIMIT_AS, &limit);
+  limit.rlim_cur = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + (std::size_t{1} << 30);
+  setrlimit(RLIMIT_AS, &limit);
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::exit(run_dialogue(in, out, std::cerr));
+}
+
+TEST(DialogueDeathTest, ReportsLengthsThatCannotBeHeld) {
+  // The buffer for A cannot be had.
+  EXPECT_EXIT(run_with_little_memory("2147483647 1 a a"), ::testing::ExitedWithCode(1),
+              "^lcs: not enough memory for strings of lengths 2147483647 and 1\n$");
+  // The buffers can, but not the two rows of 536870912 ints that the computation needs.
+  EXPECT_EXIT(run_with_little_memory("1 536870911 a a"), ::testing::ExitedWithCode(1),
+              "^lcs: not enough memory for strings of lengths 1 and 536870911\n$");
+}
+#endif
 
 }  // namespace
