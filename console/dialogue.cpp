@@ -68,14 +68,15 @@ Buffer zeroed_buffer(int length) {
   return Buffer(static_cast<char*>(std::calloc(static_cast<std::size_t>(length) + 2, 1)));
 }
 
-int fail(std::ostream& err, const std::string& message) {
+// Writes one line on the error stream.
+void report(std::ostream& err, const std::string& message) {
   err << "lcs: " << message << '\n' << std::flush;
-  return 1;
 }
 
 int out_of_memory(std::ostream& err, const int (&lengths)[2]) {
-  return fail(err, "not enough memory for strings of lengths " + std::to_string(lengths[0]) +
-                       " and " + std::to_string(lengths[1]));
+  report(err, "not enough memory for strings of lengths " + std::to_string(lengths[0]) + " and " +
+                  std::to_string(lengths[1]));
+  return 1;
 }
 
 constexpr const char* kNames[2] = {"A", "B"};
@@ -109,33 +110,37 @@ LengthToken read_length(std::istream& in) {
   return {LengthToken::Status::ok, static_cast<int>(value)};
 }
 
-int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err) {
-  int lengths[2] = {0, 0};
+namespace {
+
+// Asks for and reads both declared lengths; false after an error line.
+bool ask_lengths(std::istream& in, std::ostream& out, std::ostream& err, int (&lengths)[2]) {
   for (int s = 0; s < 2; ++s) {
     out << "Input the length of string " << kNames[s] << ": " << std::flush;
     const LengthToken token = read_length(in);
     const std::string what = std::string("the length of string ") + kNames[s];
     if (token.status == LengthToken::Status::end_of_input) {
-      return fail(err, "input ended before " + what);
+      report(err, "input ended before " + what);
+      return false;
     }
     if (token.status == LengthToken::Status::not_a_length) {
-      return fail(err, what + " must be a whole number from 0 to 2147483647");
+      report(err, what + " must be a whole number from 0 to 2147483647");
+      return false;
     }
     lengths[s] = token.value;
   }
+  return true;
+}
 
-  const Buffer buffer_a = zeroed_buffer(lengths[0]);
-  const Buffer buffer_b = buffer_a ? zeroed_buffer(lengths[1]) : nullptr;
-  if (!buffer_a || !buffer_b) {
-    return out_of_memory(err, lengths);
-  }
-  char* const buffers[2] = {buffer_a.get(), buffer_b.get()};
-
+// Reads both words into their buffers from byte 1, each cut to its declared
+// length with a warning line; false after an error line.
+bool read_words(std::istream& in, std::ostream& err, char* const (&buffers)[2],
+                const int (&lengths)[2]) {
   std::uint64_t dropped[2] = {0, 0};
   for (int s = 0; s < 2; ++s) {
     const Word word = read_word(*in.rdbuf(), buffers[s] + 1, static_cast<std::size_t>(lengths[s]));
     if (!word.present) {
-      return fail(err, std::string("input ended before string ") + kNames[s]);
+      report(err, std::string("input ended before string ") + kNames[s]);
+      return false;
     }
     dropped[s] = word.dropped;
   }
@@ -146,7 +151,25 @@ int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err) {
           << " dropped\n";
     }
   }
+  return true;
+}
 
+}  // namespace
+
+int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err) {
+  int lengths[2] = {0, 0};
+  if (!ask_lengths(in, out, err, lengths)) {
+    return 1;
+  }
+  const Buffer buffer_a = zeroed_buffer(lengths[0]);
+  const Buffer buffer_b = buffer_a ? zeroed_buffer(lengths[1]) : nullptr;
+  if (!buffer_a || !buffer_b) {
+    return out_of_memory(err, lengths);
+  }
+  char* const buffers[2] = {buffer_a.get(), buffer_b.get()};
+  if (!read_words(in, err, buffers, lengths)) {
+    return 1;
+  }
   int lcs = 0;
   try {
     lcs = Hirschberg_AlgB(buffers[0], buffers[1], lengths[0], lengths[1]);

@@ -84,7 +84,7 @@ TEST(ReadLength, LeavesTheRestOfTheInputInPlace) {
   setrlimit(RLIMIT_AS, &limit);
   std::istringstream in(input);
   std::ostringstream out;
-  std::exit(run_dialogue(in, out, std::cerr));
+  std::_Exit(run_dialogue(in, out, std::cerr));  // the error stream is unbuffered
 }
 
 TEST(DialogueDeathTest, ReportsLengthsThatCannotBeHeld) {
