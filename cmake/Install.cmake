@@ -8,7 +8,7 @@ install(TARGETS lcs_algorithms EXPORT lcs_algorithmsTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES lcs/lcs_algorithms.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lcs)
+install(FILES lcs/lcs_algorithms.h lcs/alignment.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lcs)
 install(TARGETS lcs RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(lcs_package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/lcs_algorithms)

@@ -86,43 +86,6 @@ TEST_P(LcsLength, NegativeLengthsGiveZeroWithoutAllocating) {
   }
 }
 
-// The longest common subsequence by its definition: the longest subsequence
-// of A (each one enumerated as a bit mask) that is also a subsequence of B.
-int brute_force_lcs(const std::string& a, const std::string& b) {
-  int best = 0;
-  for (std::uint32_t mask = 0; mask < (1U << a.size()); ++mask) {
-    std::size_t at = 0;
-    bool inside = true;
-    for (std::size_t i = 0; i < a.size() && inside; ++i) {
-      if (((mask >> i) & 1U) == 0) {
-        continue;
-      }
-      while (at < b.size() && b[at] != a[i]) {
-        ++at;
-      }
-      inside = at < b.size();
-      ++at;
-    }
-    if (inside) {
-      best = std::max(best, std::popcount(mask));
-    }
-  }
-  return best;
-}
-
-std::vector<std::string> all_strings(std::string_view alphabet, std::size_t max_length) {
-  std::vector<std::string> strings = {""};
-  for (std::size_t from = 0; from < strings.size(); ++from) {
-    if (strings[from].size() == max_length) {
-      continue;
-    }
-    for (const char c : alphabet) {
-      strings.push_back(strings[from] + c);
-    }
-  }
-  return strings;
-}
-
 TEST_P(LcsLength, AgreesWithBruteForceOnEveryTinyPair) {
   for (const auto& [alphabet, max_length] : {std::pair{"ab", 6U}, {"abc", 4U}}) {
     const std::vector<std::string> strings = all_strings(alphabet, max_length);

@@ -3,7 +3,9 @@
 #define LCS_TESTS_TEST_SUPPORT_H
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <ostream>
 #include <random>
 #include <string>
@@ -63,6 +65,43 @@ inline std::string random_text(std::mt19937& rng, std::size_t length, int alphab
     c = static_cast<char>(static_cast<unsigned char>(pick(rng)));
   }
   return text;
+}
+
+// The longest common subsequence by its definition: the longest subsequence
+// of A (each one enumerated as a bit mask) that is also a subsequence of B.
+inline int brute_force_lcs(const std::string& a, const std::string& b) {
+  int best = 0;
+  for (std::uint32_t mask = 0; mask < (1U << a.size()); ++mask) {
+    std::size_t at = 0;
+    bool inside = true;
+    for (std::size_t i = 0; i < a.size() && inside; ++i) {
+      if (((mask >> i) & 1U) == 0) {
+        continue;
+      }
+      while (at < b.size() && b[at] != a[i]) {
+        ++at;
+      }
+      inside = at < b.size();
+      ++at;
+    }
+    if (inside) {
+      best = std::max(best, std::popcount(mask));
+    }
+  }
+  return best;
+}
+
+inline std::vector<std::string> all_strings(std::string_view alphabet, std::size_t max_length) {
+  std::vector<std::string> strings = {""};
+  for (std::size_t from = 0; from < strings.size(); ++from) {
+    if (strings[from].size() == max_length) {
+      continue;
+    }
+    for (const char c : alphabet) {
+      strings.push_back(strings[from] + c);
+    }
+  }
+  return strings;
 }
 
 #endif  // LCS_TESTS_TEST_SUPPORT_H

@@ -1,0 +1,106 @@
+// Bit-vector passes restricted to a diagonal band (Ukkonen, 1985), the
+// crossing point of Hirschberg's divide and conquer (1975) read off two bit
+// vectors, and the probe that picks the band. A pass costs one word step per
+// row and word of the band; the probe costs at most 1/8 of a full pass.
+#include "lcs/band.h"
+
+#include <algorithm>
+
+namespace lcs_detail {
+
+namespace {
+
+std::int64_t signed_size(std::size_t size) { return static_cast<std::int64_t>(size); }
+
+}  // namespace
+
+Band Band::around(std::size_t rows, std::size_t columns, std::size_t slack) {
+  const std::int64_t d = signed_size(columns) - signed_size(rows);
+  // Beyond the table's own width a wider slack changes nothing.
+  const std::int64_t w = signed_size(std::min(slack, rows + columns));
+  return {std::min<std::int64_t>(0, d) - w, std::max<std::int64_t>(0, d) + w};
+}
+
+std::uint64_t pass_cost(std::size_t rows, std::size_t columns, Band band) {
+  const std::uint64_t words = words_for(columns);
+  const auto width = static_cast<std::uint64_t>(
+      std::min<std::int64_t>(band.high - band.low, signed_size(columns) + 1));
+  return std::uint64_t{rows} * std::min(words, width / kWordBits + 2);
+}
+
+Band band_for(std::size_t rows, std::size_t columns, std::size_t lcs) {
+  const Band band = Band::around(rows, columns, std::min(rows, columns) - lcs);
+  const std::uint64_t full = pass_cost(rows, columns, Band::full());
+  return pass_cost(rows, columns, band) * 4 > full * 3 ? Band::full() : band;
+}
+
+void run_pass(std::string_view rows, bool reversed, const MatchMasks& masks, std::size_t columns,
+              Band band, std::vector<Word>& V, Progress& progress) {
+  const std::int64_t last_column = signed_size(columns) - 1;
+  const std::size_t count = rows.size();
+  std::uint64_t steps = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::int64_t first = std::max<std::int64_t>(0, signed_size(i) + band.low);
+    if (first > last_column) {
+      break;  // the band has left the table
+    }
+    const std::int64_t last = std::min(last_column, signed_size(i) + band.high);
+    const char c = rows[reversed ? count - 1 - i : i];
+    if (const Word* match = masks.row(static_cast<unsigned char>(c))) {
+      const auto begin = static_cast<std::size_t>(first) / kWordBits;
+      const auto end = static_cast<std::size_t>(last) / kWordBits + 1;
+      advance(V.data(), match, begin, end);
+      steps += end - begin;
+    }
+    if (i % 1024 == 1023) {
+      progress.add(steps);
+      steps = 0;
+    }
+  }
+  progress.add(steps);
+}
+
+Crossing best_crossing(const std::vector<Word>& forward, const std::vector<Word>& backward,
+                       std::size_t columns, std::size_t upper_rows, Band band) {
+  const auto clamp = [&](std::int64_t j) {
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(j, 0, signed_size(columns)));
+  };
+  const std::size_t first = clamp(signed_size(upper_rows) + band.low);
+  const std::size_t last = clamp(signed_size(upper_rows) + band.high);
+  std::size_t upper = zeros_below(forward.data(), first);
+  std::size_t lower = zeros_below(backward.data(), columns - first);
+  Crossing best{first, upper, lower};
+  for (std::size_t j = first; j < last; ++j) {
+    upper += bit_at(forward.data(), j) ? 0U : 1U;
+    lower -= bit_at(backward.data(), columns - 1 - j) ? 0U : 1U;
+    if (upper + lower > best.upper + best.lower) {
+      best = {j + 1, upper, lower};
+    }
+  }
+  return best;
+}
+
+std::size_t length_in_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
+                           Band band, std::vector<Word>& V, Progress& progress) {
+  V.assign(masks.words(), ~Word{0});
+  run_pass(rows, false, masks, columns, band, V, progress);
+  return zeros_below(V.data(), columns);
+}
+
+BandChoice choose_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
+                       std::vector<Word>& V, Progress& progress) {
+  const std::uint64_t full = pass_cost(rows.size(), columns, Band::full());
+  const Band probe = Band::around(rows.size(), columns, kProbeSlack);
+  const std::uint64_t probe_cost = pass_cost(rows.size(), columns, probe);
+  if (probe_cost * 8 > full) {
+    return {Band::full(), std::nullopt};
+  }
+  progress.expect(probe_cost);
+  const std::size_t found = length_in_band(rows, columns, masks, probe, V, progress);
+  if (std::min(rows.size(), columns) - found <= kProbeSlack) {
+    return {probe, found};  // no path outside the probe can beat it
+  }
+  return {band_for(rows.size(), columns, found), std::nullopt};
+}
+
+}  // namespace lcs_detail

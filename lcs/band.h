@@ -1,0 +1,81 @@
+// Bit-vector passes over a diagonal band of the LCS table, and the choice of
+// a band narrow enough to be fast and wide enough to hold an optimal path.
+//
+// A path from (0, 0) to (rows, columns) that touches diagonal k = j - i makes
+// at least |k| + |d - k| insertions and deletions (d = columns - rows), so one
+// that leaves the band of diagonals [min(0, d) - w, max(0, d) + w] keeps at
+// most min(rows, columns) - w - 1 matches (Ukkonen, 1985). A pass outside the
+// band leaves V's words as they are: every value it computes is then still the
+// length of a real common subsequence, and inside the band it is at least the
+// best path that stays there.
+#ifndef LCS_BAND_H
+#define LCS_BAND_H
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "lcs/bit_vector.h"
+#include "lcs/progress.h"
+
+namespace lcs_detail {
+
+struct Band {
+  std::int64_t low;   // lowest diagonal j - i evaluated
+  std::int64_t high;  // highest
+
+  static Band full() { return {INT64_MIN / 4, INT64_MAX / 4}; }
+  // Every diagonal within `slack` of the two corners' diagonals.
+  static Band around(std::size_t rows, std::size_t columns, std::size_t slack);
+};
+
+// Word steps a pass of `rows` rows over `columns` columns makes in `band`.
+std::uint64_t pass_cost(std::size_t rows, std::size_t columns, Band band);
+
+// The band that must hold an optimal path when the LCS length is `lcs`, or
+// the whole table when that band would cost nearly as much.
+Band band_for(std::size_t rows, std::size_t columns, std::size_t lcs);
+
+// Applies the characters of `rows` (from its end when reversed) to V, whose
+// bits stand for the columns that `masks` was built from, evaluating `band`.
+void run_pass(std::string_view rows, bool reversed, const MatchMasks& masks, std::size_t columns,
+              Band band, std::vector<Word>& V, Progress& progress);
+
+// Where an optimal path crosses from the upper rows to the lower ones.
+struct Crossing {
+  std::size_t column;  // the path passes through (upper rows, column)
+  std::size_t upper;   // LCS length of the upper rows and columns [0, column)
+  std::size_t lower;   // LCS length of the lower rows and columns [column, n)
+};
+
+// Given V after the upper rows (forward) and V after the lower rows (both
+// strings read from their ends), the first column with the largest total,
+// among the columns that `band` holds at row `upper_rows`.
+Crossing best_crossing(const std::vector<Word>& forward, const std::vector<Word>& backward,
+                       std::size_t columns, std::size_t upper_rows, Band band);
+
+// The band a pass of rows against columns (rows the shorter, columns the ones
+// `masks` was built from) must evaluate, from a probe of a narrow band: the
+// probe's result is a common subsequence, so when it falls short of the
+// longer path the band has to allow for is known. Carries the LCS length when
+// the probe alone proved it.
+struct BandChoice {
+  Band band;
+  std::optional<std::size_t> length;
+};
+BandChoice choose_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
+                       std::vector<Word>& V, Progress& progress);
+
+// The LCS length from a fresh V after the rows, in `band`.
+std::size_t length_in_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
+                           Band band, std::vector<Word>& V, Progress& progress);
+
+// The slack of the probe: alike strings whose optimal path strays less than
+// this from the diagonal are settled by the probe alone.
+inline constexpr std::size_t kProbeSlack = 256;
+
+}  // namespace lcs_detail
+
+#endif  // LCS_BAND_H

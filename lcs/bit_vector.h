@@ -1,0 +1,115 @@
+// The word step of the bit-vector LCS (Allison and Dix, 1986; Crochemore,
+// Iliopoulos, Pinzon and Reid, 2001; Hyyrö, 2004), shared by AllisonDix_Alg and
+// the lcs:: layer. V holds one bit per column of the LCS table: bit t is zero
+// exactly where the current row steps up between columns t and t + 1, so the
+// row's value at column j is the number of zero bits below bit j. One more
+// character of the other string, with match mask M, turns V into
+// (V + (V & M)) | (V & ~M).
+#ifndef LCS_BIT_VECTOR_H
+#define LCS_BIT_VECTOR_H
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <string_view>
+#include <vector>
+
+namespace lcs_detail {
+
+using Word = std::uint64_t;
+inline constexpr std::size_t kWordBits = 64;
+
+inline constexpr std::size_t words_for(std::size_t bits) {
+  return bits / kWordBits + (bits % kWordBits != 0 ? 1 : 0);
+}
+
+// The sum of two words and a carry bit; the carry out replaces the carry in.
+// A 128-bit sum, where the compiler has one, keeps the carry in a register.
+inline Word add_with_carry(Word x, Word y, Word& carry) {
+#if defined(__SIZEOF_INT128__) && !defined(LCS_PORTABLE)
+  __extension__ using Wide = unsigned __int128;
+  const Wide wide = static_cast<Wide>(x) + y + carry;
+  carry = static_cast<Word>(wide >> 64);
+  return static_cast<Word>(wide);
+#else
+  const Word partial = x + y;
+  const Word sum = partial + carry;
+  carry = static_cast<Word>(partial < x) | static_cast<Word>(sum < partial);
+  return sum;
+#endif
+}
+
+// One row over words [begin, end) of V, with no carry into `begin`: the words
+// left of `begin` then act as a column whose value does not change in this row.
+inline void advance(Word* V, const Word* M, std::size_t begin, std::size_t end) {
+  Word carry = 0;
+  for (std::size_t w = begin; w < end; ++w) {
+    const Word v = V[w];
+    const Word match = M[w];
+    V[w] = add_with_carry(v, v & match, carry) | (v & ~match);
+  }
+}
+
+// Number of zero bits among bits [0, bits) of V.
+inline std::size_t zeros_below(const Word* V, std::size_t bits) {
+  std::size_t ones = 0;
+  const std::size_t whole = bits / kWordBits;
+  for (std::size_t w = 0; w < whole; ++w) {
+    ones += static_cast<std::size_t>(std::popcount(V[w]));
+  }
+  if (const std::size_t tail = bits % kWordBits; tail != 0) {
+    ones += static_cast<std::size_t>(std::popcount(V[whole] & ((Word{1} << tail) - 1)));
+  }
+  return bits - ones;
+}
+
+inline bool bit_at(const Word* V, std::size_t t) {
+  return ((V[t / kWordBits] >> (t % kWordBits)) & 1U) != 0;
+}
+
+// Match masks of a text: for each byte that occurs in it, one row of words
+// with bit t set where the text's t-th byte (counted from its end when
+// reversed) is that byte. Space: words per distinct byte.
+class MatchMasks {
+ public:
+  void build(std::string_view text, bool reversed) {
+    words_ = words_for(text.size());
+    row_of_.fill(0);
+    std::size_t distinct = 0;
+    for (const char c : text) {
+      auto& row = row_of_[static_cast<unsigned char>(c)];
+      if (row == 0) {
+        row = static_cast<std::uint16_t>(++distinct);
+      }
+    }
+    // Checked in 64 bits: on a 32-bit platform the product can exceed size_t.
+    if (std::uint64_t{distinct} * words_ > bits_.max_size()) {
+      throw std::bad_alloc();
+    }
+    bits_.assign(distinct * words_, 0);
+    const std::size_t last = text.size() - 1;
+    for (std::size_t t = 0; t < text.size(); ++t) {
+      const char c = text[reversed ? last - t : t];
+      const std::size_t row = row_of_[static_cast<unsigned char>(c)] - 1U;
+      bits_[row * words_ + t / kWordBits] |= Word{1} << (t % kWordBits);
+    }
+  }
+
+  // The mask of byte c, or nullptr when c does not occur in the text.
+  [[nodiscard]] const Word* row(unsigned char c) const {
+    const std::size_t row = row_of_[c];
+    return row == 0 ? nullptr : bits_.data() + (row - 1) * words_;
+  }
+  [[nodiscard]] std::size_t words() const { return words_; }
+
+ private:
+  std::array<std::uint16_t, 256> row_of_{};
+  std::vector<Word> bits_;
+  std::size_t words_ = 0;
+};
+
+}  // namespace lcs_detail
+
+#endif  // LCS_BIT_VECTOR_H

@@ -1,0 +1,235 @@
+// One longest common subsequence in linear space: Hirschberg's divide and
+// conquer (1975) whose forward and backward passes are bit vectors (Allison
+// and Dix, 1986), restricted to the diagonal band that holds an optimal path
+// (Ukkonen, 1985; each half's LCS length is known from its parent's crossing,
+// so its band is too), common prefixes and suffixes matched at once, and a
+// small table with traceback at the bottom. Time about twice lcs::length;
+// space O(|a| + |b|) plus the result.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "lcs/alignment.h"
+#include "lcs/band.h"
+#include "lcs/bit_vector.h"
+#include "lcs/common_ends.h"
+
+namespace lcs {
+
+namespace {
+
+using namespace lcs_detail;
+
+// Sub-problems of at most this many table cells are solved by a table.
+constexpr std::size_t kLeafCells = std::size_t{1} << 14;
+
+// Collects matches in order, joining those that continue the last block.
+class BlockWriter {
+ public:
+  void add(std::size_t a, std::size_t b, std::size_t size) {
+    if (size == 0) {
+      return;
+    }
+    if (!blocks_.empty()) {
+      MatchingBlock& last = blocks_.back();
+      if (last.a + last.size == a && last.b + last.size == b) {
+        last.size += size;
+        return;
+      }
+    }
+    blocks_.push_back({a, b, size});
+  }
+  std::vector<MatchingBlock> take() { return std::move(blocks_); }
+
+ private:
+  std::vector<MatchingBlock> blocks_;
+};
+
+// A rectangle of the table: a[a, a + a_size) against b[b, b + b_size).
+struct Piece {
+  std::size_t a;
+  std::size_t b;
+  std::size_t a_size;
+  std::size_t b_size;
+};
+
+// A piece seen with its shorter string along the rows, so that bit vectors run
+// along the longer one; translates row and column positions back to a and b.
+class Oriented {
+ public:
+  Oriented(std::string_view a, std::string_view b, const Piece& piece)
+      : piece_(piece), rows_are_a_(piece.a_size <= piece.b_size) {
+    const std::string_view in_a = a.substr(piece.a, piece.a_size);
+    const std::string_view in_b = b.substr(piece.b, piece.b_size);
+    rows = rows_are_a_ ? in_a : in_b;
+    columns = rows_are_a_ ? in_b : in_a;
+  }
+
+  // Rows [row, row + row_count) against columns [column, column + column_count).
+  [[nodiscard]] Piece part(std::size_t row, std::size_t row_count, std::size_t column,
+                           std::size_t column_count) const {
+    return rows_are_a_ ? Piece{piece_.a + row, piece_.b + column, row_count, column_count}
+                       : Piece{piece_.a + column, piece_.b + row, column_count, row_count};
+  }
+  // `size` matches along the diagonal from (row, column).
+  void emit(BlockWriter& out, std::size_t row, std::size_t column, std::size_t size) const {
+    const Piece p = part(row, size, column, size);
+    out.add(p.a, p.b, size);
+  }
+
+  std::string_view rows;
+  std::string_view columns;
+
+ private:
+  Piece piece_;
+  bool rows_are_a_;
+};
+
+class Aligner {
+ public:
+  Aligner(std::string_view a, std::string_view b, Progress& progress)
+      : a_(a), b_(b), progress_(progress) {}
+
+  std::vector<MatchingBlock> run() {
+    const CommonEnds ends = common_ends(a_, b_);
+    out_.add(0, 0, ends.prefix);
+    const Piece middle{ends.prefix, ends.prefix, ends.a.size(), ends.b.size()};
+    const Oriented view(a_, b_, middle);
+    if (!view.rows.empty()) {
+      masks_.build(view.columns, false);
+      const BandChoice choice =
+          choose_band(view.rows, view.columns.size(), masks_, forward_, progress_);
+      if (choice.length != 0) {
+        progress_.expect(2 * pass_cost(view.rows.size(), view.columns.size(), choice.band));
+        solve_middle(middle, choice.length, choice.band);
+      }
+    }
+    out_.add(a_.size() - ends.suffix, b_.size() - ends.suffix, ends.suffix);
+    return out_.take();
+  }
+
+ private:
+  // A sub-problem whose LCS length `lcs` is known from its parent.
+  void solve(const Piece& piece, std::size_t lcs) {
+    std::string_view x = a_.substr(piece.a, piece.a_size);
+    std::string_view y = b_.substr(piece.b, piece.b_size);
+    const std::size_t prefix = common_prefix(x, y);
+    out_.add(piece.a, piece.b, prefix);
+    x.remove_prefix(prefix);
+    y.remove_prefix(prefix);
+    const std::size_t suffix = common_suffix(x, y);
+    const Piece middle{piece.a + prefix, piece.b + prefix, x.size() - suffix, y.size() - suffix};
+    const std::size_t rest = lcs - prefix - suffix;
+    if (rest != 0) {
+      const std::size_t shorter = std::min(middle.a_size, middle.b_size);
+      solve_middle(middle, rest, band_for(shorter, std::max(middle.a_size, middle.b_size), rest));
+    }
+    out_.add(middle.a + middle.a_size, middle.b + middle.b_size, suffix);
+  }
+
+  // A piece with no common prefix or suffix whose optimal paths `band` holds.
+  void solve_middle(const Piece& piece, std::optional<std::size_t> lcs, Band band) {
+    const Oriented view(a_, b_, piece);
+    if (view.rows.size() == 1) {
+      if (const std::size_t at = view.columns.find(view.rows[0]); at != std::string_view::npos) {
+        view.emit(out_, 0, at, 1);
+      }
+    } else if (lcs == view.rows.size()) {
+      match_all_rows(view);
+    } else if ((view.rows.size() + 1) * (view.columns.size() + 1) <= kLeafCells) {
+      trace_table(view);
+    } else {
+      split(view, band);
+    }
+  }
+
+  // The rows are a subsequence of the columns: the leftmost embedding.
+  void match_all_rows(const Oriented& view) {
+    std::size_t column = 0;
+    for (std::size_t row = 0; row < view.rows.size(); ++row, ++column) {
+      column = view.columns.find(view.rows[row], column);
+      view.emit(out_, row, column, 1);
+    }
+  }
+
+  // The whole LCS table of a small piece, traced back from its far corner.
+  void trace_table(const Oriented& view) {
+    const std::size_t rows = view.rows.size();
+    const std::size_t width = view.columns.size() + 1;
+    table_.assign((rows + 1) * width, 0);
+    const auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& {
+      return table_[i * width + j];
+    };
+    for (std::size_t i = 1; i <= rows; ++i) {
+      for (std::size_t j = 1; j < width; ++j) {
+        at(i, j) = view.rows[i - 1] == view.columns[j - 1] ? at(i - 1, j - 1) + 1
+                                                           : std::max(at(i - 1, j), at(i, j - 1));
+      }
+    }
+    matches_.clear();
+    for (std::size_t i = rows, j = width - 1; i > 0 && j > 0;) {
+      if (view.rows[i - 1] == view.columns[j - 1]) {
+        matches_.emplace_back(--i, --j);
+      } else if (at(i - 1, j) >= at(i, j - 1)) {
+        --i;
+      } else {
+        --j;
+      }
+    }
+    for (auto match = matches_.rbegin(); match != matches_.rend(); ++match) {
+      view.emit(out_, match->first, match->second, 1);
+    }
+  }
+
+  // Hirschberg's step: the upper half of the rows forward, the lower half
+  // backward, both in the band; an optimal path crosses the middle where the
+  // two counts add up to the most.
+  void split(const Oriented& view, Band band) {
+    const std::size_t rows = view.rows.size();
+    const std::size_t columns = view.columns.size();
+    const std::size_t upper = rows / 2;
+    masks_.build(view.columns, false);
+    forward_.assign(masks_.words(), ~Word{0});
+    run_pass(view.rows.substr(0, upper), false, masks_, columns, band, forward_, progress_);
+    masks_.build(view.columns, true);
+    backward_.assign(masks_.words(), ~Word{0});
+    run_pass(view.rows.substr(upper), true, masks_, columns, band, backward_, progress_);
+    const Crossing cross = best_crossing(forward_, backward_, columns, upper, band);
+    solve(view.part(0, upper, 0, cross.column), cross.upper);
+    solve(view.part(upper, rows - upper, cross.column, columns - cross.column), cross.lower);
+  }
+
+  std::string_view a_;
+  std::string_view b_;
+  Progress& progress_;
+  BlockWriter out_;
+  MatchMasks masks_;
+  std::vector<Word> forward_;
+  std::vector<Word> backward_;
+  std::vector<std::uint32_t> table_;
+  std::vector<std::pair<std::size_t, std::size_t>> matches_;
+};
+
+}  // namespace
+
+std::vector<MatchingBlock> matching_blocks(std::string_view a, std::string_view b,
+                                           const Options& options) {
+  lcs_detail::Progress progress(options.progress);
+  std::vector<MatchingBlock> blocks = Aligner(a, b, progress).run();
+  progress.finish();
+  return blocks;
+}
+
+std::string subsequence(std::string_view a, std::string_view b) {
+  std::string bytes;
+  for (const MatchingBlock& block : matching_blocks(a, b)) {
+    bytes.append(a.substr(block.a, block.size));
+  }
+  return bytes;
+}
+
+}  // namespace lcs

@@ -1,0 +1,49 @@
+// Progress of a long call, reported as whole percentages through the
+// caller's callback: at most 100 reports before the final 1.0.
+#ifndef LCS_PROGRESS_H
+#define LCS_PROGRESS_H
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+
+namespace lcs_detail {
+
+class Progress {
+ public:
+  explicit Progress(const std::function<void(double)>& report) : report_(report) {}
+
+  // More work is expected than was known so far.
+  void expect(std::uint64_t work) { total_ += work; }
+
+  // `work` units are done; reports when the percentage done has grown. The
+  // estimate may fall short, so it stays below 100 % until finish().
+  void add(std::uint64_t work) {
+    if (!report_) {
+      return;
+    }
+    done_ += work;
+    const auto percent = static_cast<int>(
+        std::min<std::uint64_t>(done_ * 100 / std::max<std::uint64_t>(total_, 1), 99));
+    if (percent > reported_) {
+      reported_ = percent;
+      report_(percent / 100.0);
+    }
+  }
+
+  void finish() const {
+    if (report_) {
+      report_(1.0);
+    }
+  }
+
+ private:
+  const std::function<void(double)>& report_;
+  std::uint64_t total_ = 0;
+  std::uint64_t done_ = 0;
+  int reported_ = 0;
+};
+
+}  // namespace lcs_detail
+
+#endif  // LCS_PROGRESS_H

@@ -1,0 +1,183 @@
+// The alignment layer: every result is checked against the contract of
+// matching_blocks (valid, maximal, equal bytes, as long as the LCS), with the
+// LCS length taken from a brute force on tiny pairs and from the family's
+// two-row method on larger ones.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lcs/alignment.h"
+#include "tests/test_support.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+// Fails the test unless `blocks` is one longest common subsequence of a and b,
+// `lcs` long, as maximal runs; and unless length() agrees.
+void expect_lcs_blocks(std::string_view a, std::string_view b, std::size_t lcs,
+                       const std::string& label) {
+  const std::vector<lcs::MatchingBlock> blocks = lcs::matching_blocks(a, b);
+  std::size_t total = 0;
+  std::size_t a_end = 0;
+  std::size_t b_end = 0;
+  for (std::size_t k = 0; k < blocks.size(); ++k) {
+    const lcs::MatchingBlock& block = blocks[k];
+    ASSERT_GT(block.size, 0U) << label << ", block " << k;
+    ASSERT_TRUE(block.a >= a_end && block.b >= b_end) << label << ", block " << k << " overlaps";
+    ASSERT_FALSE(k > 0 && block.a == a_end && block.b == b_end) << label << ", block " << k;
+    ASSERT_TRUE(block.a + block.size <= a.size() && block.b + block.size <= b.size()) << label;
+    ASSERT_EQ(a.substr(block.a, block.size), b.substr(block.b, block.size))
+        << label << ", block " << k;
+    a_end = block.a + block.size;
+    b_end = block.b + block.size;
+    total += block.size;
+  }
+  ASSERT_EQ(total, lcs) << label;
+  ASSERT_EQ(lcs::length(a, b), lcs) << label;
+  ASSERT_EQ(lcs::length(b, a), lcs) << label << ", exchanged";
+}
+
+std::size_t family_lcs(const std::string& a, const std::string& b) {
+  return static_cast<std::size_t>(lcs_of(Hirschberg_AlgB, a, b));
+}
+
+// A copy of `text` with `edits` random substitutions, insertions and deletions.
+std::string edited(std::mt19937& rng, std::string text, std::size_t edits, int alphabet) {
+  for (std::size_t e = 0; e < edits && !text.empty(); ++e) {
+    const std::size_t at = rng() % text.size();
+    const std::string letter = random_text(rng, 1, alphabet);
+    switch (rng() % 3) {
+      case 0:
+        text[at] = letter[0];
+        break;
+      case 1:
+        text.insert(at, letter);
+        break;
+      default:
+        text.erase(at, 1);
+        break;
+    }
+  }
+  return text;
+}
+
+TEST(MatchingBlocks, ClassicCasesAsExactBlocks) {
+  struct Case {
+    std::string a;
+    std::string b;
+    std::vector<lcs::MatchingBlock> blocks;
+  };
+  const Case table[] = {
+      {"", "", {}},
+      {"abc", "", {}},
+      {"abc", "xyz", {}},
+      {"GATTACA", "GATTACA", {{0, 0, 7}}},
+      {"xabcx", "yabcy", {{1, 1, 3}}},
+      {"abXcd", "abcd", {{0, 0, 2}, {3, 2, 2}}},
+      {"\0\x80\xff"s, "\xff\0\x80\xff"s, {{0, 1, 3}}},
+  };
+  for (const Case& c : table) {
+    EXPECT_EQ(lcs::matching_blocks(c.a, c.b), c.blocks) << c.a << " / " << c.b;
+  }
+}
+
+TEST(MatchingBlocks, AgreeWithBruteForceOnEveryTinyPair) {
+  for (const auto& [alphabet, max_length] : {std::pair{"ab", 6U}, {"abc", 4U}}) {
+    const std::vector<std::string> strings = all_strings(alphabet, max_length);
+    for (const std::string& a : strings) {
+      for (const std::string& b : strings) {
+        expect_lcs_blocks(a, b, static_cast<std::size_t>(brute_force_lcs(a, b)), a + " / " + b);
+      }
+    }
+  }
+}
+
+TEST(MatchingBlocks, AgreeWithTheFamilyOnRandomPairs) {
+  std::mt19937 rng(1111);
+  const std::size_t lengths[] = {1, 63, 64, 65, 127, 129, 200, 1000, 2100};
+  for (const int alphabet : {1, 2, 4, 26, 256}) {
+    for (const std::size_t m : lengths) {
+      const std::size_t n = lengths[rng() % std::size(lengths)];
+      const std::string a = random_text(rng, m, alphabet);
+      const std::string b = random_text(rng, n, alphabet);
+      const std::string label =
+          std::to_string(m) + " x " + std::to_string(n) + ", alphabet " + std::to_string(alphabet);
+      expect_lcs_blocks(a, b, family_lcs(a, b), label);
+      const std::string reversed(a.rbegin(), a.rend());
+      expect_lcs_blocks(a, reversed, family_lcs(a, reversed), label + ", reversed");
+    }
+  }
+}
+
+// Alike pairs take the banded paths: the probe alone, a wider band after it,
+// and bands within the halves of every division.
+TEST(MatchingBlocks, AgreeWithTheFamilyOnAlikePairs) {
+  std::mt19937 rng(2222);
+  for (const int alphabet : {2, 4, 256}) {
+    for (const std::size_t n : {std::size_t{300}, std::size_t{3000}, std::size_t{12000}}) {
+      for (const std::size_t edits : {std::size_t{1}, n / 100, n / 10}) {
+        const std::string a = random_text(rng, n, alphabet);
+        const std::string b = edited(rng, a, edits, alphabet);
+        const std::string label = std::to_string(n) + " with " + std::to_string(edits) +
+                                  " edits, alphabet " + std::to_string(alphabet);
+        expect_lcs_blocks(a, b, family_lcs(a, b), label);
+      }
+    }
+  }
+}
+
+TEST(MatchingBlocks, AgreeWithTheFamilyOnShiftedAndFramedPairs) {
+  std::mt19937 rng(3333);
+  const std::string core = random_text(rng, 4000, 4);
+  const std::string shift = random_text(rng, 700, 4);  // beyond the probe's reach
+  const std::string frame = random_text(rng, 500, 4);
+  const std::string other = edited(rng, core, 40, 4);
+  const std::pair<std::string, std::string> pairs[] = {
+      {shift + core, other},
+      {core, other + shift},
+      {frame + core + frame, frame + other + frame},
+      {frame + core, frame + random_text(rng, 3000, 4) + frame},
+      {core, core.substr(1000, 2000)},
+  };
+  for (const auto& [a, b] : pairs) {
+    expect_lcs_blocks(a, b, family_lcs(a, b),
+                      std::to_string(a.size()) + " x " + std::to_string(b.size()));
+  }
+}
+
+TEST(MatchingBlocks, SubsequenceAndSimilarityFollowTheBlocks) {
+  EXPECT_EQ(lcs::subsequence("ABCBDAB", "BDCABA").size(), 4U);
+  EXPECT_EQ(lcs::subsequence("xa\0b"s, "a\0bx"s), "a\0b"s);
+  EXPECT_EQ(lcs::similarity("", ""), 1.0);
+  EXPECT_EQ(lcs::similarity("abc", ""), 0.0);
+  EXPECT_EQ(lcs::similarity("abcd", "abcd"), 1.0);
+  EXPECT_DOUBLE_EQ(lcs::similarity("ABCBDAB", "BDCABA"), 8.0 / 13.0);
+}
+
+TEST(MatchingBlocks, ReportsProgressInWholePercentsEndingAtOne) {
+  std::mt19937 rng(4444);
+  const std::string a = random_text(rng, 30000, 4);
+  const std::string b = random_text(rng, 30000, 4);
+  for (const bool blocks : {false, true}) {
+    std::vector<double> reports;
+    const lcs::Options options{[&](double done) { reports.push_back(done); }};
+    if (blocks) {
+      lcs::matching_blocks(a, b, options);
+    } else {
+      lcs::length(a, b, options);
+    }
+    ASSERT_FALSE(reports.empty());
+    EXPECT_LE(reports.size(), 101U);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_GT(reports.size(), 10U);
+    EXPECT_EQ(reports.back(), 1.0);
+  }
+}
+
+}  // namespace
