@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Turns Google Benchmark's JSON output into docs/growth.png (with gnuplot) and
-docs/benchmarks.md (ns per cell and ratios to the textbook two-row LCS)."""
+"""Turns Google Benchmark's JSON output into docs/growth.png and docs/alignment.png
+(with gnuplot) and docs/benchmarks.md (ns per cell and ratios to the textbook
+two-row LCS; the alignment layer's times, ratios to AllisonDix_Alg and peak
+memory)."""
 import json
 import os
 import subprocess
@@ -21,13 +23,26 @@ def runs(path):
             continue
         scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
         times[(parts[0], parts[1], int(parts[2]))] = b["real_time"] * scale
+        if "peak_MB" in b:
+            PEAK_MB[(parts[0], parts[1], int(parts[2]))] = b["peak_MB"]
     return data["context"], times
 
 
-def chart(times, out_dir):
+PEAK_MB = {}
+ALIGN = "align."
+
+
+def family(times):
+    return {k: t for k, t in times.items() if not k[0].startswith(ALIGN)}
+
+
+def alignment(times):
+    return {(k[0][len(ALIGN):], k[1], k[2]): t for k, t in times.items() if k[0].startswith(ALIGN)}
+
+
+def chart(times, out_dir, kinds=("dna", "bytes"), name="growth"):
     methods = sorted({m for m, _, _ in times})
-    kinds = ["dna", "bytes"]
-    data_path = os.path.join(out_dir, "growth.dat")
+    data_path = os.path.join(out_dir, f"{name}.dat")
     with open(data_path, "w") as f:
         for kind in kinds:
             for method in methods:
@@ -37,7 +52,8 @@ def chart(times, out_dir):
                         f.write(f"{n} {t / 1e6}\n")
                 f.write("\n\n")
     blocks = len(methods)
-    titles = {"dna": "random DNA (4 letters)", "bytes": "random bytes (256 values)"}
+    titles = {"dna": "random DNA (4 letters)", "bytes": "random bytes (256 values)",
+              "alike": "alike DNA (1 % edited)"}
     colours = ["#e41a1c", "#377eb8", "#4daf4a", "#984ea3", "#ff7f00", "#a6761d",
                "#f781bf", "#17becf", "#666666", "#bcbd22"]
 
@@ -54,17 +70,16 @@ def chart(times, out_dir):
             for i, method in enumerate(methods))
         plots.append(f"set title '{titles[kind]}'\nplot {lines}")
     script = f"""
-set terminal pngcairo size 1400,600 font 'DejaVu Sans,10'
-set output '{os.path.join(out_dir, "growth.png")}'
+set terminal pngcairo size {700 * len(kinds)},600 font 'DejaVu Sans,10'
+set output '{os.path.join(out_dir, name + ".png")}'
 set termoption noenhanced
-set multiplot layout 1,2
+set multiplot layout 1,{len(kinds)}
 set logscale xy
 set xlabel 'length of each string'
 set ylabel 'time per call (ms)'
 set grid
 set key top left
-{plots[0]}
-{plots[1]}
+{chr(10).join(plots)}
 unset multiplot
 """
     subprocess.run(["gnuplot"], input=script, text=True, check=True)
@@ -124,17 +139,55 @@ def table(context, growth, medians, out_dir):
             t = medians.get((method, kind, 20000))
             cells.append(f"{t / 1e6:.1f} ms, {base / t:.2f}×" if t and base else "—")
         lines.append(f"| {method} | {cells[0]} | {cells[1]} |")
-    with open(os.path.join(out_dir, "benchmarks.md"), "w") as f:
-        f.write("\n".join(lines) + "\n")
+    return lines
+
+
+def alignment_table(growth, medians):
+    """Times at the goal sizes, as ratios to AllisonDix_Alg on the same pair."""
+    lines = [
+        "",
+        "## The alignment layer against AllisonDix_Alg on the same pair",
+        "",
+        "Median of 3 runs; the ratio is the time as a fraction of AllisonDix_Alg's (below 1 is "
+        "faster); peak is the heap growth of one call.",
+        "",
+        "| method | DNA, n = 100000 | bytes, n = 100000 | alike, n = 1000000 |",
+        "| --- | ---: | ---: | ---: |",
+    ]
+    sizes = {"dna": 100000, "bytes": 100000, "alike": 1000000}
+    for method in ("AllisonDix_Alg", "lcs::length", "lcs::matching_blocks"):
+        cells = []
+        for kind, n in sizes.items():
+            t = medians.get((method, kind, n))
+            base = medians.get(("AllisonDix_Alg", kind, n))
+            peak = PEAK_MB.get((ALIGN + method, kind, n))
+            cells.append(f"{t / 1e6:.1f} ms, {t / base:.3f}×, {peak:.1f} MB" if t and base else "—")
+        lines.append(f"| {method} | " + " | ".join(cells) + " |")
+    lines += ["", "Cells of the n × n table per ns, every size measured:", "",
+              "| method | shape | " + " | ".join(f"n = {n}" for n in (1000, 10000, 100000, 1000000)) + " |",
+              "| --- | --- | ---: | ---: | ---: | ---: |"]
+    for method in ("AllisonDix_Alg", "lcs::length", "lcs::matching_blocks"):
+        for kind in ("dna", "bytes", "alike"):
+            row = []
+            for n in (1000, 10000, 100000, 1000000):
+                t = growth.get((method, kind, n))
+                row.append(f"{n * n / t:.1f}" if t else "—")
+            lines.append(f"| {method} | {kind} | " + " | ".join(row) + " |")
+    return lines
 
 
 def main():
-    growth_path, medians_path, out_dir = sys.argv[1:4]
+    growth_path, medians_path, align_medians_path, out_dir = sys.argv[1:5]
     context, growth = runs(growth_path)
     _, medians = runs(medians_path)
+    _, align_medians = runs(align_medians_path)
     os.makedirs(out_dir, exist_ok=True)
-    chart(growth, out_dir)
-    table(context, growth, medians, out_dir)
+    chart(family(growth), out_dir)
+    chart(alignment(growth), out_dir, ("dna", "bytes", "alike"), "alignment")
+    lines = table(context, family(growth), medians, out_dir)
+    lines += alignment_table(alignment(growth), alignment(align_medians))
+    with open(os.path.join(out_dir, "benchmarks.md"), "w") as f:
+        f.write("\n".join(lines) + "\n")
 
 
 if __name__ == "__main__":

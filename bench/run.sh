@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every benchmark, then remakes docs/growth.png and docs/benchmarks.md.
-# Needs gnuplot (apt-get install gnuplot-nox) and python3. Takes about 8 minutes.
+# Needs gnuplot (apt-get install gnuplot-nox) and python3. Takes about 12 minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset release >/dev/null
@@ -17,4 +17,7 @@ bench=build/release/bench/lcs_bench
 "$bench" --benchmark_filter='/(dna|bytes)/20000$' --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true \
   --benchmark_out=build/bench-20000.json --benchmark_out_format=json
-python3 bench/report.py build/bench-growth.json build/bench-20000.json docs
+"$bench" --benchmark_filter='^align.*/((dna|bytes)/100000|alike/1000000)$' --benchmark_repetitions=3 \
+  --benchmark_report_aggregates_only=true \
+  --benchmark_out=build/bench-align.json --benchmark_out_format=json
+python3 bench/report.py build/bench-growth.json build/bench-20000.json build/bench-align.json docs

@@ -5,6 +5,7 @@
 // so its band is too), common prefixes and suffixes matched at once, and a
 // small table with traceback at the bottom. Time about twice lcs::length;
 // space O(|a| + |b|) plus the result.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -180,8 +181,9 @@ class Aligner {
         --j;
       }
     }
-    for (auto match = matches_.rbegin(); match != matches_.rend(); ++match) {
-      view.emit(out_, match->first, match->second, 1);
+    std::reverse(matches_.begin(), matches_.end());
+    for (const auto& [row, column] : matches_) {
+      view.emit(out_, row, column, 1);
     }
   }
 

@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "lcs/alignment.h"
+#include "tests/address_space.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -92,7 +94,8 @@ TEST(MatchingBlocks, AgreeWithBruteForceOnEveryTinyPair) {
     const std::vector<std::string> strings = all_strings(alphabet, max_length);
     for (const std::string& a : strings) {
       for (const std::string& b : strings) {
-        expect_lcs_blocks(a, b, static_cast<std::size_t>(brute_force_lcs(a, b)), a + " / " + b);
+        expect_lcs_blocks(a, b, static_cast<std::size_t>(brute_force_lcs(a, b)),
+                          std::string(a).append(" / ").append(b));
       }
     }
   }
@@ -179,5 +182,30 @@ TEST(MatchingBlocks, ReportsProgressInWholePercentsEndingAtOne) {
     EXPECT_EQ(reports.back(), 1.0);
   }
 }
+
+#ifdef LCS_TESTS_CAN_LIMIT_ADDRESS_SPACE
+// With 64 MiB of address space to spare, long pairs still align: a table of
+// the 200,000 x 200,000 cells, even of bits, would take 5 GB.
+TEST(MatchingBlocksDeathTest, LongPairsNeedOnlyLinearMemory) {
+  std::mt19937 rng(5555);
+  const std::string a = random_text(rng, 200000, 4);
+  const std::string alike = edited(rng, a, 2000, 4);
+  const std::string unrelated = random_text(rng, 20000, 4);
+  const std::size_t expected[] = {lcs::length(a, alike), lcs::length(a, unrelated)};
+  const auto align_all = [&] {
+    limit_address_space_growth(std::size_t{64} << 20);
+    std::size_t sums[2] = {0, 0};
+    for (const lcs::MatchingBlock& block : lcs::matching_blocks(a, alike)) {
+      sums[0] += block.size;
+    }
+    for (const lcs::MatchingBlock& block : lcs::matching_blocks(a, unrelated)) {
+      sums[1] += block.size;
+    }
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): the death test's child runs one thread
+    std::exit(sums[0] == expected[0] && sums[1] == expected[1] ? 0 : 3);
+  };
+  EXPECT_EXIT(align_all(), ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace

@@ -6,22 +6,10 @@
 #include <string>
 
 #include "console/dialogue.h"
+#include "tests/address_space.h"
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define LCS_TESTS_UNDER_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define LCS_TESTS_UNDER_ASAN 1
-#endif
-
-#if defined(__linux__) && !defined(LCS_TESTS_UNDER_ASAN)
-#include <sys/resource.h>
-#include <unistd.h>
-
+#ifdef LCS_TESTS_CAN_LIMIT_ADDRESS_SPACE
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #endif
 
@@ -73,15 +61,9 @@ TEST(ReadLength, LeavesTheRestOfTheInputInPlace) {
 
 // Lengths that cannot be held: a process is given only 1 GiB more address space
 // than it has, so that the allocations fail as they would on a small machine.
-// Not under AddressSanitizer, which needs address space of its own.
-#if defined(__linux__) && !defined(LCS_TESTS_UNDER_ASAN)
+#ifdef LCS_TESTS_CAN_LIMIT_ADDRESS_SPACE
 [[noreturn]] void run_with_little_memory(const std::string& input) {
-  std::size_t pages = 0;
-  std::ifstream("/proc/self/statm") >> pages;
-  rlimit limit{};
-  getrlimit(RLIMIT_AS, &limit);
-  limit.rlim_cur = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + (std::size_t{1} << 30);
-  setrlimit(RLIMIT_AS, &limit);
+  limit_address_space_growth(std::size_t{1} << 30);
   std::istringstream in(input);
   std::ostringstream out;
   // NOLINTNEXTLINE(concurrency-mt-unsafe): the death test's child runs one thread

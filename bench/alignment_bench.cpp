@@ -1,0 +1,124 @@
+// Benchmarks of the alignment layer against AllisonDix_Alg, the family's
+// fastest LCS length, on the same pairs: two random DNA strings, two random
+// byte strings, and an alike pair (random DNA and a copy with 1 % of its
+// positions substituted, inserted or deleted). Counters: cells of the n x n
+// table per second, and the peak heap growth of one call.
+#include <benchmark/benchmark.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <utility>
+
+#include "bench/peak_memory.h"
+#include "lcs/alignment.h"
+#include "lcs/lcs_algorithms.h"
+
+namespace {
+
+enum class Shape : std::uint8_t { dna, bytes, alike };
+
+std::string random_string(std::mt19937& rng, std::size_t n, Shape shape) {
+  std::string text(n, '\0');
+  for (char& c : text) {
+    c = shape == Shape::bytes ? static_cast<char>(rng() & 255U) : "ACGT"[rng() & 3U];
+  }
+  return text;
+}
+
+// A pair of n characters each (alike: about n), the same for every method.
+std::pair<std::string, std::string> make_pair(std::size_t n, Shape shape) {
+  std::mt19937 rng(static_cast<std::mt19937::result_type>(n + static_cast<std::size_t>(shape)));
+  std::string a = random_string(rng, n, shape);
+  if (shape != Shape::alike) {
+    return {a, random_string(rng, n, shape)};
+  }
+  std::string b = a;
+  for (std::size_t edit = 0; edit < n / 100; ++edit) {
+    const std::size_t at = rng() % b.size();
+    const char base = "ACGT"[rng() & 3U];
+    switch (rng() % 3) {
+      case 0:
+        b[at] = base;
+        break;
+      case 1:
+        b.insert(at, 1, base);
+        break;
+      default:
+        b.erase(at, 1);
+        break;
+    }
+  }
+  return {a, b};
+}
+
+std::size_t allison_dix(const std::string& a, const std::string& b) {
+  const std::string A = '\0' + a;
+  const std::string B = '\0' + b;
+  return static_cast<std::size_t>(
+      AllisonDix_Alg(A.data(), B.data(), static_cast<int>(a.size()), static_cast<int>(b.size())));
+}
+
+std::size_t blocks_total(const std::string& a, const std::string& b) {
+  std::size_t total = 0;
+  for (const lcs::MatchingBlock& block : lcs::matching_blocks(a, b)) {
+    total += block.size;
+  }
+  return total;
+}
+
+std::size_t length(const std::string& a, const std::string& b) { return lcs::length(a, b); }
+
+template <std::size_t (*Method)(const std::string&, const std::string&)>
+void run(benchmark::State& state, Shape shape) {
+  const auto n = static_cast<std::size_t>(state.range(0));
+  const auto [a, b] = make_pair(n, shape);
+  reset_peak_memory();
+  const std::size_t result = Method(a, b);
+  const std::size_t peak = peak_memory_growth();
+  // Checked against the family beside it where that takes seconds, not minutes.
+  const std::size_t expected = n <= 100000 ? allison_dix(a, b) : lcs::length(a, b);
+  if (result != expected) {
+    state.SkipWithError("LCS lengths differ");
+    return;
+  }
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Method(a, b));
+  }
+  state.counters["cells/s"] =
+      benchmark::Counter(static_cast<double>(a.size()) * static_cast<double>(b.size()),
+                         benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
+}
+
+void sizes(benchmark::internal::Benchmark* b, Shape shape) {
+  for (const int n : {1000, 10000, 100000, 1000000}) {
+    if (n <= 100000 || shape == Shape::alike) {
+      b->Arg(n);
+    }
+  }
+  b->Unit(benchmark::kMillisecond);
+}
+
+const bool registered = [] {
+  const std::pair<Shape, const char*> shapes[] = {
+      {Shape::dna, "dna"}, {Shape::bytes, "bytes"}, {Shape::alike, "alike"}};
+  const std::pair<const char*, void (*)(benchmark::State&, Shape)> methods[] = {
+      {"align.AllisonDix_Alg", run<allison_dix>},
+      {"align.lcs::length", run<length>},
+      {"align.lcs::matching_blocks", run<blocks_total>},
+  };
+  for (const auto& [method_name, method] : methods) {
+    for (const auto& [shape, shape_name] : shapes) {
+      const std::string name = std::string(method_name) + "/" + shape_name;
+      sizes(benchmark::RegisterBenchmark(
+                name.c_str(),
+                [method = method, shape = shape](benchmark::State& s) { method(s, shape); }),
+            shape);
+    }
+  }
+  return true;
+}();
+
+}  // namespace
