@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "bench/allison_dix_baseline.h"
 #include "bench/textbook_lcs.h"
 #include "lcs/lcs_algorithms.h"
 
@@ -119,6 +120,7 @@ const Registered kFunctions[] = {
     {"Diff_Alg", nullptr, Diff_Alg, false},
     {"WagnerFischer_Alg", nullptr, WagnerFischer_Alg, false},
     {"AllisonDix_Alg", nullptr, AllisonDix_Alg, false},
+    {"AllisonDix_baseline", nullptr, allison_dix_baseline, false},
     {"NeedlemanWunsch_Alg", nullptr, NeedlemanWunsch_Alg, true},
     {"SmithWaterman_Alg", SmithWaterman_Alg, nullptr, true},
 #ifdef LCS_BENCH_PARASAIL

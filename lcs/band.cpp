@@ -5,6 +5,7 @@
 #include "lcs/band.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace lcs_detail {
 
@@ -22,10 +23,19 @@ Band Band::around(std::size_t rows, std::size_t columns, std::size_t slack) {
 }
 
 std::uint64_t pass_cost(std::size_t rows, std::size_t columns, Band band) {
-  const std::uint64_t words = words_for(columns);
-  const auto width = static_cast<std::uint64_t>(
-      std::min<std::int64_t>(band.high - band.low, signed_size(columns) + 1));
-  return std::uint64_t{rows} * std::min(words, width / kWordBits + 2);
+  // The band's window narrows at the table's corners: sum it over rows, on a
+  // sample of about 1024 of them.
+  const std::int64_t last_column = signed_size(columns) - 1;
+  const std::size_t stride = rows / 1024 + 1;
+  std::uint64_t sampled = 0;
+  for (std::size_t i = 0; i < rows; i += stride) {
+    const std::int64_t first = std::max<std::int64_t>(0, signed_size(i) + band.low);
+    const std::int64_t last = std::min(last_column, signed_size(i) + band.high);
+    if (first <= last) {
+      sampled += static_cast<std::uint64_t>(last / 64 - first / 64 + 1);
+    }
+  }
+  return sampled * stride;
 }
 
 Band band_for(std::size_t rows, std::size_t columns, std::size_t lcs) {
@@ -39,23 +49,40 @@ void run_pass(std::string_view rows, bool reversed, const MatchMasks& masks, std
   const std::int64_t last_column = signed_size(columns) - 1;
   const std::size_t count = rows.size();
   std::uint64_t steps = 0;
+  const Word* pending = nullptr;  // a row waiting for a second one to share its pass
+  std::size_t pending_begin = 0;
+  std::size_t pending_end = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const std::int64_t first = std::max<std::int64_t>(0, signed_size(i) + band.low);
     if (first > last_column) {
       break;  // the band has left the table
     }
-    const std::int64_t last = std::min(last_column, signed_size(i) + band.high);
-    const char c = rows[reversed ? count - 1 - i : i];
-    if (const Word* match = masks.row(static_cast<unsigned char>(c))) {
-      const auto begin = static_cast<std::size_t>(first) / kWordBits;
-      const auto end = static_cast<std::size_t>(last) / kWordBits + 1;
-      advance(V.data(), match, begin, end);
-      steps += end - begin;
+    const Word* match = masks.row(static_cast<unsigned char>(rows[reversed ? count - 1 - i : i]));
+    if (match == nullptr) {
+      continue;  // a byte absent from the columns leaves V as it is
     }
-    if (i % 1024 == 1023) {
+    const auto begin = static_cast<std::size_t>(first) / kWordBits;
+    const auto end =
+        static_cast<std::size_t>(std::min(last_column, signed_size(i) + band.high)) / kWordBits + 1;
+    if (pending == nullptr) {
+      pending = match;
+      pending_begin = begin;
+      pending_end = end;
+      continue;
+    }
+    // Both rows over the union of their windows: the first row's starts no
+    // later, the second's ends no earlier.
+    advance2(V.data(), pending, match, pending_begin, end);
+    pending = nullptr;
+    steps += 2 * (end - pending_begin);
+    if (steps >= (std::uint64_t{1} << 16)) {
       progress.add(steps);
       steps = 0;
     }
+  }
+  if (pending != nullptr) {
+    advance(V.data(), pending, pending_begin, pending_end);
+    steps += pending_end - pending_begin;
   }
   progress.add(steps);
 }
@@ -88,15 +115,17 @@ std::size_t length_in_band(std::string_view rows, std::size_t columns, const Mat
 }
 
 BandChoice choose_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
-                       std::vector<Word>& V, Progress& progress) {
+                       std::vector<Word>& V) {
   const std::uint64_t full = pass_cost(rows.size(), columns, Band::full());
   const Band probe = Band::around(rows.size(), columns, kProbeSlack);
   const std::uint64_t probe_cost = pass_cost(rows.size(), columns, probe);
   if (probe_cost * 8 > full) {
     return {Band::full(), std::nullopt};
   }
-  progress.expect(probe_cost);
-  const std::size_t found = length_in_band(rows, columns, masks, probe, V, progress);
+  // The probe is cheap and may settle everything: its progress is not shown.
+  static const std::function<void(double)> kSilent;
+  Progress silent(kSilent);
+  const std::size_t found = length_in_band(rows, columns, masks, probe, V, silent);
   if (std::min(rows.size(), columns) - found <= kProbeSlack) {
     return {probe, found};  // no path outside the probe can beat it
   }

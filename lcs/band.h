@@ -66,7 +66,7 @@ struct BandChoice {
   std::optional<std::size_t> length;
 };
 BandChoice choose_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
-                       std::vector<Word>& V, Progress& progress);
+                       std::vector<Word>& V);
 
 // The LCS length from a fresh V after the rows, in `band`.
 std::size_t length_in_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,

@@ -16,6 +16,13 @@
 #include <string_view>
 #include <vector>
 
+#if !defined(LCS_PORTABLE) && (defined(__x86_64__) || defined(_M_X64))
+#include <immintrin.h>
+#define LCS_BIT_VECTOR_ADDCARRY 1
+#else
+#define LCS_BIT_VECTOR_ADDCARRY 0
+#endif
+
 namespace lcs_detail {
 
 using Word = std::uint64_t;
@@ -26,31 +33,38 @@ inline constexpr std::size_t words_for(std::size_t bits) {
 }
 
 // The sum of two words and a carry bit; the carry out replaces the carry in.
-// A 128-bit sum, where the compiler has one, keeps the carry in a register.
-inline Word add_with_carry(Word x, Word y, Word& carry) {
-#if defined(__SIZEOF_INT128__) && !defined(LCS_PORTABLE)
-  __extension__ using Wide = unsigned __int128;
-  const Wide wide = static_cast<Wide>(x) + y + carry;
-  carry = static_cast<Word>(wide >> 64);
-  return static_cast<Word>(wide);
+// On x86-64 an add-with-carry instruction, whose carry the compiler keeps in a
+// byte register between words.
+using Carry = unsigned char;
+
+inline Word add_with_carry(Word x, Word y, Carry& carry) {
+#if LCS_BIT_VECTOR_ADDCARRY
+  unsigned long long sum;  // left uninitialised: an initial value makes GCC store it
+  carry = _addcarry_u64(carry, x, y, &sum);
+  return sum;
 #else
   const Word partial = x + y;
   const Word sum = partial + carry;
-  carry = static_cast<Word>(partial < x) | static_cast<Word>(sum < partial);
+  carry = static_cast<Carry>((partial < x) | (sum < partial));
   return sum;
 #endif
 }
 
+// One row's step on one word: V + (V & M) carries through the runs of ones
+// that a match ends, and V & ~M, which is V ^ (V & M), keeps the rest.
+inline Word step(Word v, Word match, Carry& carry) {
+  const Word matched = v & match;
+  return add_with_carry(v, matched, carry) | (v ^ matched);
+}
+
 // One row over words [begin, end) of V, with no carry into `begin`: the words
 // left of `begin` then act as a column whose value does not change in this row.
-inline void advance(Word* V, const Word* M, std::size_t begin, std::size_t end) {
-  Word carry = 0;
-  for (std::size_t w = begin; w < end; ++w) {
-    const Word v = V[w];
-    const Word match = M[w];
-    V[w] = add_with_carry(v, v & match, carry) | (v & ~match);
-  }
-}
+void advance(Word* V, const Word* M, std::size_t begin, std::size_t end);
+
+// Two rows, M then N, in one pass: word w of the second row needs only word w
+// of the first, so the two carry chains run side by side, a word apart in
+// time, and V is loaded and stored once for both.
+void advance2(Word* V, const Word* M, const Word* N, std::size_t begin, std::size_t end);
 
 // Number of zero bits among bits [0, bits) of V.
 inline std::size_t zeros_below(const Word* V, std::size_t bits) {

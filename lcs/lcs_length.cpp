@@ -30,7 +30,7 @@ std::size_t length(std::string_view a, std::string_view b, const Options& option
     MatchMasks masks;
     masks.build(columns, false);
     std::vector<Word> V;
-    const BandChoice choice = choose_band(rows, columns.size(), masks, V, progress);
+    const BandChoice choice = choose_band(rows, columns.size(), masks, V);
     if (choice.length) {
       middle = *choice.length;
     } else {

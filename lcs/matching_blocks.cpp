@@ -102,8 +102,7 @@ class Aligner {
     const Oriented view(a_, b_, middle);
     if (!view.rows.empty()) {
       masks_.build(view.columns, false);
-      const BandChoice choice =
-          choose_band(view.rows, view.columns.size(), masks_, forward_, progress_);
+      const BandChoice choice = choose_band(view.rows, view.columns.size(), masks_, forward_);
       if (choice.length != 0) {
         progress_.expect(2 * pass_cost(view.rows.size(), view.columns.size(), choice.band));
         solve_middle(middle, choice.length, choice.band);
