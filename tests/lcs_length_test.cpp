@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <iostream>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "lcs/lcs_row.h"
 #include "tests/allocation_counter.h"
 #include "tests/test_support.h"
 
@@ -155,6 +158,19 @@ TEST(LcsLengthCrossCheck, NearIdenticalLongPairsKeepAlmostEverything) {
   const int expected = lcs_of(Hirschberg_AlgB, a, b);
   EXPECT_GE(expected, 3000 - 30);
   expect_all_agree(a, b, "3000 with 30 substitutions");
+}
+
+// CI runs this suite once per vector path, capped through LCS_SIMD: the cap
+// must take effect, or the narrower paths would go untested.
+TEST(RowPath, FollowsTheCapInTheEnvironment) {
+  const char* cap = std::getenv("LCS_SIMD");  // NOLINT(concurrency-mt-unsafe): one thread here
+  const char* path = lcs_detail::row_path_name(lcs_detail::row_path());
+  std::cout << "[ row path ] " << path << '\n';
+  if (cap != nullptr && std::string_view(cap) != "avx512") {
+    EXPECT_TRUE(std::string_view(path) == cap ||
+                lcs_detail::row_path() == lcs_detail::RowPath::portable)
+        << "cap " << cap << ", path " << path;
+  }
 }
 
 TEST(HirschbergAlgC, EmptyAWithNonEmptyBEndsAtOnce) {
