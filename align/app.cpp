@@ -22,7 +22,8 @@ namespace lcs_align {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: lcs-align [--length | --blocks | --subsequence] [--width N] FILE_A FILE_B\n";
+    "Usage: lcs-align [--length | --blocks | --subsequence] [--width N] [--threads N]\n"
+    "                 FILE_A FILE_B\n";
 
 constexpr std::string_view kHelp =
     "Compares two files by a longest common subsequence of their bytes and shows how\n"
@@ -36,6 +37,7 @@ constexpr std::string_view kHelp =
     "                  zero-based, separated by tabs\n"
     "  --subsequence   print the common subsequence's bytes, then a line feed\n"
     "  --width N       columns per chunk of the picture (default 60)\n"
+    "  --threads N     threads to compare with (default: one per processor core)\n"
     "  --help          print this help and exit\n"
     "  --version       print the version and exit\n"
     "\n"
@@ -48,6 +50,7 @@ enum class Format : unsigned char { picture, length, blocks, subsequence };
 struct Request {
   Format format = Format::picture;
   std::size_t width = 60;
+  unsigned threads = 0;  // all the hardware has
   std::vector<std::string> paths;
   bool help = false;
   bool version = false;
@@ -58,16 +61,17 @@ struct UsageError : Failure {
   using Failure::Failure;
 };
 
-std::size_t parse_width(std::string_view text) {
+// A whole number from 1 to `most` given to `option`, or a usage error.
+std::size_t parse_count(std::string_view option, std::string_view text, std::size_t most) {
   std::size_t value = 0;
   bool valid = !text.empty() && text.size() <= 7;
   for (const char c : text) {
     valid = valid && c >= '0' && c <= '9';
     value = value * 10 + static_cast<std::size_t>(c - '0');
   }
-  if (!valid || value == 0 || value > 1000000) {
-    throw UsageError("--width takes a whole number from 1 to 1000000, not '" + std::string(text) +
-                     "'");
+  if (!valid || value == 0 || value > most) {
+    throw UsageError(std::string(option) + " takes a whole number from 1 to " +
+                     std::to_string(most) + ", not '" + std::string(text) + "'");
   }
   return value;
 }
@@ -82,6 +86,13 @@ Request parse(std::span<const char* const> arguments) {
     }
     format_given = true;
     request.format = format;
+  };
+  const auto set_count = [&](std::string_view option, std::string_view text) {
+    if (option == "--width") {
+      request.width = parse_count(option, text, 1000000);
+    } else {
+      request.threads = static_cast<unsigned>(parse_count(option, text, 4096));
+    }
   };
   for (std::size_t k = 0; k < arguments.size(); ++k) {
     const std::string_view argument = arguments[k];
@@ -99,13 +110,14 @@ Request parse(std::span<const char* const> arguments) {
       request.help = true;
     } else if (argument == "--version") {
       request.version = true;
-    } else if (argument == "--width") {
+    } else if (argument == "--width" || argument == "--threads") {
       if (k + 1 == arguments.size()) {
-        throw UsageError("--width needs a number");
+        throw UsageError(std::string(argument) + " needs a number");
       }
-      request.width = parse_width(arguments[++k]);
-    } else if (argument.starts_with("--width=")) {
-      request.width = parse_width(argument.substr(8));
+      set_count(argument, arguments[++k]);
+    } else if (argument.starts_with("--width=") || argument.starts_with("--threads=")) {
+      const std::size_t equals = argument.find('=');
+      set_count(argument.substr(0, equals), argument.substr(equals + 1));
     } else {
       throw UsageError("unknown option '" + std::string(argument) + "'");
     }
@@ -161,6 +173,7 @@ void compare(const Request& request, std::istream& in, std::ostream& out, std::o
   const Sequence b = read_sequence(request.paths[1], in, err);
   ProgressLine progress_line(err);
   lcs::Options options;
+  options.threads = request.threads;
   if (err_is_terminal) {
     options.progress = [&](double done) { progress_line(done); };
   }

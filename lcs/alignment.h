@@ -33,8 +33,13 @@ struct MatchingBlock {
 
 struct Options {
   // Called now and then with the fraction of the work done (0 to 1), at most
-  // about 100 times a call, the last time with 1; empty: not called.
+  // about 100 times a call, the last time with 1; empty: not called. Never two
+  // calls at once, though not always from the calling thread.
   std::function<void(double)> progress;
+  // Threads to use: the forward and backward passes of each division run side
+  // by side on two (more are not used yet); 0: as many as the hardware has.
+  // The result is the same for any number.
+  unsigned threads = 1;
 };
 
 // The LCS length of a and b.

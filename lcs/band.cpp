@@ -3,6 +3,7 @@
 // vectors, and the probe that picks the band. A pass costs one word step per
 // row and word of the band; the probe costs at most 1/8 of a full pass.
 #include "lcs/band.h"
+#include "lcs/side_by_side.h"
 
 #include <algorithm>
 #include <functional>
@@ -105,6 +106,26 @@ Crossing best_crossing(const std::vector<Word>& forward, const std::vector<Word>
     }
   }
   return best;
+}
+
+Crossing divide(std::string_view rows, std::string_view columns, Band band, DivisionSpace& space,
+                Progress& progress, bool parallel) {
+  const std::size_t upper = rows.size() / 2;
+  side_by_side(
+      parallel,
+      [&] {
+        space.forward_masks.build(columns, false);
+        space.forward.assign(space.forward_masks.words(), ~Word{0});
+        run_pass(rows.substr(0, upper), false, space.forward_masks, columns.size(), band,
+                 space.forward, progress);
+      },
+      [&] {
+        space.backward_masks.build(columns, true);
+        space.backward.assign(space.backward_masks.words(), ~Word{0});
+        run_pass(rows.substr(upper), true, space.backward_masks, columns.size(), band,
+                 space.backward, progress);
+      });
+  return best_crossing(space.forward, space.backward, columns.size(), upper, band);
 }
 
 std::size_t length_in_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,

@@ -68,6 +68,24 @@ struct BandChoice {
 BandChoice choose_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
                        std::vector<Word>& V);
 
+// Storage for one division, kept from one division to the next.
+struct DivisionSpace {
+  MatchMasks forward_masks;
+  MatchMasks backward_masks;
+  std::vector<Word> forward;
+  std::vector<Word> backward;
+};
+
+// Hirschberg's division (1975): the upper half of the rows forward, the lower
+// half backward (both strings read from their ends), each in `band`, on two
+// threads when `parallel`; an optimal path crosses the middle where the two
+// counts add up to the most.
+Crossing divide(std::string_view rows, std::string_view columns, Band band, DivisionSpace& space,
+                Progress& progress, bool parallel);
+
+// Passes smaller than this many word steps are not worth a thread.
+inline constexpr std::uint64_t kParallelPassCost = std::uint64_t{1} << 18;
+
 // The LCS length from a fresh V after the rows, in `band`.
 std::size_t length_in_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
                            Band band, std::vector<Word>& V, Progress& progress);

@@ -3,8 +3,10 @@
 // the longer string, restricted to a provably sufficient diagonal band when a
 // cheap probe shows the strings are alike (Ukkonen, 1985). Time
 // O(min·max/64) word steps, O(min·band/64) for alike strings; space O(max/64)
-// words per distinct byte.
+// words per distinct byte. On two threads the upper and lower halves of the
+// rows run side by side and meet in the middle (Hirschberg, 1975).
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "lcs/band.h"
 #include "lcs/bit_vector.h"
 #include "lcs/common_ends.h"
+#include "lcs/side_by_side.h"
 
 namespace lcs {
 
@@ -27,15 +30,20 @@ std::size_t length(std::string_view a, std::string_view b, const Options& option
   std::size_t middle = 0;
   Progress progress(options.progress);
   if (!rows.empty()) {
-    MatchMasks masks;
-    masks.build(columns, false);
-    std::vector<Word> V;
-    const BandChoice choice = choose_band(rows, columns.size(), masks, V);
+    DivisionSpace space;
+    space.forward_masks.build(columns, false);
+    const BandChoice choice = choose_band(rows, columns.size(), space.forward_masks, space.forward);
+    const std::uint64_t cost = pass_cost(rows.size(), columns.size(), choice.band);
+    progress.expect(cost);
     if (choice.length) {
       middle = *choice.length;
+    } else if (thread_count(options.threads) > 1 && rows.size() > 1 && cost >= kParallelPassCost) {
+      // The upper and lower halves of the rows side by side, met in the middle.
+      const Crossing cross = divide(rows, columns, choice.band, space, progress, true);
+      middle = cross.upper + cross.lower;
     } else {
-      progress.expect(pass_cost(rows.size(), columns.size(), choice.band));
-      middle = length_in_band(rows, columns.size(), masks, choice.band, V, progress);
+      middle = length_in_band(rows, columns.size(), space.forward_masks, choice.band, space.forward,
+                              progress);
     }
   }
   progress.finish();

@@ -44,7 +44,7 @@ struct Portable {
   static std::uint64_t match64(const char* p, unsigned char a) {
     std::uint64_t bits = 0;
     for (std::size_t u = 0; u < 64; ++u) {
-      bits |= std::uint64_t{static_cast<unsigned char>(p[u]) == a} << u;
+      bits |= (static_cast<unsigned char>(p[u]) == a ? std::uint64_t{1} : 0U) << u;
     }
     return bits;
   }
@@ -52,7 +52,7 @@ struct Portable {
   static std::uint64_t flat64(const int* row) {
     std::uint64_t bits = 0;
     for (std::size_t t = 0; t < 64; ++t) {
-      bits |= std::uint64_t{row[t] == row[static_cast<std::ptrdiff_t>(t) - 1]} << t;
+      bits |= (row[t] == row[static_cast<std::ptrdiff_t>(t) - 1] ? std::uint64_t{1} : 0U) << t;
     }
     return bits;
   }

@@ -18,6 +18,7 @@
 #include "lcs/band.h"
 #include "lcs/bit_vector.h"
 #include "lcs/common_ends.h"
+#include "lcs/side_by_side.h"
 
 namespace lcs {
 
@@ -92,8 +93,8 @@ class Oriented {
 
 class Aligner {
  public:
-  Aligner(std::string_view a, std::string_view b, Progress& progress)
-      : a_(a), b_(b), progress_(progress) {}
+  Aligner(std::string_view a, std::string_view b, Progress& progress, unsigned threads)
+      : a_(a), b_(b), progress_(progress), threads_(thread_count(threads)) {}
 
   std::vector<MatchingBlock> run() {
     const CommonEnds ends = common_ends(a_, b_);
@@ -101,8 +102,9 @@ class Aligner {
     const Piece middle{ends.prefix, ends.prefix, ends.a.size(), ends.b.size()};
     const Oriented view(a_, b_, middle);
     if (!view.rows.empty()) {
-      masks_.build(view.columns, false);
-      const BandChoice choice = choose_band(view.rows, view.columns.size(), masks_, forward_);
+      space_.forward_masks.build(view.columns, false);
+      const BandChoice choice =
+          choose_band(view.rows, view.columns.size(), space_.forward_masks, space_.forward);
       if (choice.length != 0) {
         progress_.expect(2 * pass_cost(view.rows.size(), view.columns.size(), choice.band));
         solve_middle(middle, choice.length, choice.band);
@@ -186,20 +188,13 @@ class Aligner {
     }
   }
 
-  // Hirschberg's step: the upper half of the rows forward, the lower half
-  // backward, both in the band; an optimal path crosses the middle where the
-  // two counts add up to the most.
+  // Hirschberg's step, the halves solved in turn with the lengths it found.
   void split(const Oriented& view, Band band) {
     const std::size_t rows = view.rows.size();
     const std::size_t columns = view.columns.size();
+    const bool parallel = threads_ > 1 && pass_cost(rows, columns, band) >= kParallelPassCost;
+    const Crossing cross = divide(view.rows, view.columns, band, space_, progress_, parallel);
     const std::size_t upper = rows / 2;
-    masks_.build(view.columns, false);
-    forward_.assign(masks_.words(), ~Word{0});
-    run_pass(view.rows.substr(0, upper), false, masks_, columns, band, forward_, progress_);
-    masks_.build(view.columns, true);
-    backward_.assign(masks_.words(), ~Word{0});
-    run_pass(view.rows.substr(upper), true, masks_, columns, band, backward_, progress_);
-    const Crossing cross = best_crossing(forward_, backward_, columns, upper, band);
     solve(view.part(0, upper, 0, cross.column), cross.upper);
     solve(view.part(upper, rows - upper, cross.column, columns - cross.column), cross.lower);
   }
@@ -208,9 +203,8 @@ class Aligner {
   std::string_view b_;
   Progress& progress_;
   BlockWriter out_;
-  MatchMasks masks_;
-  std::vector<Word> forward_;
-  std::vector<Word> backward_;
+  unsigned threads_;
+  DivisionSpace space_;
   std::vector<std::uint32_t> table_;
   std::vector<std::pair<std::size_t, std::size_t>> matches_;
 };
@@ -220,7 +214,7 @@ class Aligner {
 std::vector<MatchingBlock> matching_blocks(std::string_view a, std::string_view b,
                                            const Options& options) {
   lcs_detail::Progress progress(options.progress);
-  std::vector<MatchingBlock> blocks = Aligner(a, b, progress).run();
+  std::vector<MatchingBlock> blocks = Aligner(a, b, progress, options.threads).run();
   progress.finish();
   return blocks;
 }

@@ -1,11 +1,14 @@
 // Progress of a long call, reported as whole percentages through the
-// caller's callback: at most 100 reports before the final 1.0.
+// caller's callback: at most 100 reports before the final 1.0, never two at
+// once, though passes that run side by side may each make one.
 #ifndef LCS_PROGRESS_H
 #define LCS_PROGRESS_H
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 
 namespace lcs_detail {
 
@@ -13,7 +16,7 @@ class Progress {
  public:
   explicit Progress(const std::function<void(double)>& report) : report_(report) {}
 
-  // More work is expected than was known so far.
+  // More work is expected than was known so far. Not while passes run.
   void expect(std::uint64_t work) { total_ += work; }
 
   // `work` units are done; reports when the percentage done has grown. The
@@ -22,12 +25,15 @@ class Progress {
     if (!report_) {
       return;
     }
-    done_ += work;
+    const std::uint64_t done = done_.fetch_add(work) + work;
     const auto percent = static_cast<int>(
-        std::min<std::uint64_t>(done_ * 100 / std::max<std::uint64_t>(total_, 1), 99));
-    if (percent > reported_) {
-      reported_ = percent;
-      report_(percent / 100.0);
+        std::min<std::uint64_t>(done * 100 / std::max<std::uint64_t>(total_, 1), 99));
+    if (percent > reported_.load()) {
+      const std::lock_guard<std::mutex> lock(reporting_);
+      if (percent > reported_.load()) {
+        reported_ = percent;
+        report_(percent / 100.0);
+      }
     }
   }
 
@@ -40,8 +46,9 @@ class Progress {
  private:
   const std::function<void(double)>& report_;
   std::uint64_t total_ = 0;
-  std::uint64_t done_ = 0;
-  int reported_ = 0;
+  std::atomic<std::uint64_t> done_{0};
+  std::atomic<int> reported_{0};
+  std::mutex reporting_;
 };
 
 }  // namespace lcs_detail

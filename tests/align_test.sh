@@ -112,6 +112,8 @@ check 'both inputs standard input' 2 '' "lcs-align: only one of the two files ca
 check 'unknown option' 2 '' "lcs-align: unknown option '--colour' $help"$'\n' --colour fox.txt dog.txt
 check 'width not a number' 2 '' "lcs-align: --width takes a whole number from 1 to 1000000, not 'x' $help"$'\n' --width x fox.txt dog.txt
 check 'width zero' 2 '' "lcs-align: --width takes a whole number from 1 to 1000000, not '0' $help"$'\n' --width=0 fox.txt dog.txt
+check 'threads' 0 $'36\n' '' --threads 2 --length fox.txt dog.txt
+check 'threads zero' 2 '' "lcs-align: --threads takes a whole number from 1 to 4096, not '0' $help"$'\n' --threads=0 fox.txt dog.txt
 check 'width missing' 2 '' "lcs-align: --width needs a number $help"$'\n' fox.txt dog.txt --width
 check 'two formats' 2 '' "lcs-align: --length, --blocks and --subsequence exclude each other $help"$'\n' --length --blocks fox.txt dog.txt
 check 'one file' 2 '' "lcs-align: expects two files, FILE_A and FILE_B, not 1 $help"$'\n' fox.txt

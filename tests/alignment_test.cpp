@@ -183,6 +183,28 @@ TEST(MatchingBlocks, ReportsProgressInWholePercentsEndingAtOne) {
   }
 }
 
+// Large enough that the passes of the first divisions run on two threads.
+TEST(MatchingBlocksThreads, AnyNumberOfThreadsGivesTheSameResult) {
+  std::mt19937 rng(6666);
+  const std::string dna = random_text(rng, 6000, 4);
+  const std::pair<std::string, std::string> pairs[] = {
+      {dna, random_text(rng, 5001, 4)},
+      {dna, edited(rng, dna, 600, 4)},
+      {random_text(rng, 4097, 256), random_text(rng, 7000, 256)},
+  };
+  for (const auto& [a, b] : pairs) {
+    const std::vector<lcs::MatchingBlock> one = lcs::matching_blocks(a, b);
+    const std::size_t length = lcs::length(a, b);
+    for (const unsigned threads : {2U, 3U, 0U}) {
+      std::size_t reports = 0;  // never two calls at once, so a plain count
+      lcs::Options options{[&](double /*done*/) { ++reports; }, threads};
+      EXPECT_EQ(lcs::matching_blocks(a, b, options), one) << threads << " threads";
+      EXPECT_EQ(lcs::length(a, b, options), length) << threads << " threads";
+      EXPECT_GT(reports, 1U);
+    }
+  }
+}
+
 #ifdef LCS_TESTS_CAN_LIMIT_ADDRESS_SPACE
 // With 64 MiB of address space to spare, long pairs still align: a table of
 // the 200,000 x 200,000 cells, even of bits, would take 5 GB.
