@@ -11,9 +11,11 @@
 #include <string>
 #include <utility>
 
+#include "bench/allison_dix_baseline.h"
 #include "bench/peak_memory.h"
 #include "lcs/alignment.h"
 #include "lcs/lcs_algorithms.h"
+#include "lcs/lcs_row.h"
 
 namespace {
 
@@ -60,15 +62,30 @@ std::size_t allison_dix(const std::string& a, const std::string& b) {
       AllisonDix_Alg(A.data(), B.data(), static_cast<int>(a.size()), static_cast<int>(b.size())));
 }
 
+std::size_t baseline(const std::string& a, const std::string& b) {
+  const std::string A = '\0' + a;
+  const std::string B = '\0' + b;
+  return static_cast<std::size_t>(allison_dix_baseline(
+      A.data(), B.data(), static_cast<int>(a.size()), static_cast<int>(b.size())));
+}
+
+template <unsigned Threads>
 std::size_t blocks_total(const std::string& a, const std::string& b) {
+  lcs::Options options;
+  options.threads = Threads;
   std::size_t total = 0;
-  for (const lcs::MatchingBlock& block : lcs::matching_blocks(a, b)) {
+  for (const lcs::MatchingBlock& block : lcs::matching_blocks(a, b, options)) {
     total += block.size;
   }
   return total;
 }
 
-std::size_t length(const std::string& a, const std::string& b) { return lcs::length(a, b); }
+template <unsigned Threads>
+std::size_t length(const std::string& a, const std::string& b) {
+  lcs::Options options;
+  options.threads = Threads;
+  return lcs::length(a, b, options);
+}
 
 template <std::size_t (*Method)(const std::string&, const std::string&)>
 void run(benchmark::State& state, Shape shape) {
@@ -92,30 +109,39 @@ void run(benchmark::State& state, Shape shape) {
   state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
 }
 
-void sizes(benchmark::internal::Benchmark* b, Shape shape) {
-  for (const int n : {1000, 10000, 100000, 1000000}) {
-    if (n <= 100000 || shape == Shape::alike) {
-      b->Arg(n);
-    }
-  }
-  b->Unit(benchmark::kMillisecond);
-}
+struct Method {
+  const char* name;
+  void (*run)(benchmark::State&, Shape);
+  std::int64_t largest_unrelated;  // n of the largest random pair (200000: DNA only)
+  std::int64_t largest_alike;
+};
 
 const bool registered = [] {
+  benchmark::AddCustomContext("row_path", lcs_detail::row_path_name(lcs_detail::row_path()));
   const std::pair<Shape, const char*> shapes[] = {
       {Shape::dna, "dna"}, {Shape::bytes, "bytes"}, {Shape::alike, "alike"}};
-  const std::pair<const char*, void (*)(benchmark::State&, Shape)> methods[] = {
-      {"align.AllisonDix_Alg", run<allison_dix>},
-      {"align.lcs::length", run<length>},
-      {"align.lcs::matching_blocks", run<blocks_total>},
+  const Method methods[] = {
+      {"align.AllisonDix_baseline", run<baseline>, 100000, 100000},
+      {"align.AllisonDix_Alg", run<allison_dix>, 100000, 1000000},
+      {"align.lcs::length", run<length<1>>, 200000, 1000000},
+      {"align.lcs::matching_blocks", run<blocks_total<1>>, 200000, 1000000},
+      {"align.lcs::length[2 threads]", run<length<2>>, 200000, 1000000},
+      {"align.lcs::matching_blocks[2 threads]", run<blocks_total<2>>, 200000, 1000000},
   };
-  for (const auto& [method_name, method] : methods) {
+  for (const Method& method : methods) {
     for (const auto& [shape, shape_name] : shapes) {
-      const std::string name = std::string(method_name) + "/" + shape_name;
-      sizes(benchmark::RegisterBenchmark(
-                name.c_str(),
-                [method = method, shape = shape](benchmark::State& s) { method(s, shape); }),
-            shape);
+      const std::string name = std::string(method.name) + "/" + shape_name;
+      auto* b = benchmark::RegisterBenchmark(
+          name.c_str(), [run = method.run, shape = shape](benchmark::State& s) { run(s, shape); });
+      for (const std::int64_t n : {1000, 10000, 100000, 200000, 1000000}) {
+        const bool wanted = shape == Shape::alike ? n != 200000 && n <= method.largest_alike
+                                                  : n <= method.largest_unrelated &&
+                                                        (n != 200000 || shape == Shape::dna);
+        if (wanted) {
+          b->Arg(n);
+        }
+      }
+      b->Unit(benchmark::kMillisecond);
     }
   }
   return true;

@@ -91,7 +91,7 @@ void run(benchmark::State& state, Function function, Kind kind) {
 }
 
 void quadratic_sizes(benchmark::internal::Benchmark* b) {
-  for (const int n : {250, 500, 800, 1600, 3200, 6400, 12800, 20000}) {
+  for (const int n : {250, 500, 800, 1600, 3200, 6400, 8000, 12800, 20000}) {
     b->Arg(n);
   }
   b->Complexity(benchmark::oNSquared)->Unit(benchmark::kMillisecond);

@@ -111,7 +111,8 @@ def table(context, growth, medians, out_dir):
         "# Benchmark figures",
         "",
         f"Made by `bench/run.sh` on {context.get('date', '')[:10]}: {context.get('num_cpus', '?')} CPUs "
-        f"at {context.get('mhz_per_cpu', '?')} MHz ({cpu_model()}), {compiler()}.",
+        f"at {context.get('mhz_per_cpu', '?')} MHz ({cpu_model()}), {compiler()}; "
+        f"the row step chose its {context.get('row_path', '?')} path.",
         "",
         "## ns per cell (m·n cells, m = n)",
         "",
@@ -155,7 +156,7 @@ def alignment_table(growth, medians):
         "| --- | ---: | ---: | ---: |",
     ]
     sizes = {"dna": 100000, "bytes": 100000, "alike": 1000000}
-    for method in ("AllisonDix_Alg", "lcs::length", "lcs::matching_blocks"):
+    for method in ("AllisonDix_baseline", "AllisonDix_Alg", "lcs::length", "lcs::matching_blocks"):
         cells = []
         for kind, n in sizes.items():
             t = medians.get((method, kind, n))
@@ -163,21 +164,57 @@ def alignment_table(growth, medians):
             peak = PEAK_MB.get((ALIGN + method, kind, n))
             cells.append(f"{t / 1e6:.1f} ms, {t / base:.3f}×, {peak:.1f} MB" if t and base else "—")
         lines.append(f"| {method} | " + " | ".join(cells) + " |")
+    lines += ["", "Threads, random DNA of 200000 (median of 3 runs, wall-clock time):", "",
+              "| method | 1 thread | 2 threads | speed-up |", "| --- | ---: | ---: | ---: |"]
+    for method in ("lcs::length", "lcs::matching_blocks"):
+        one = medians.get((method, "dna", 200000))
+        two = medians.get((method + "[2 threads]", "dna", 200000))
+        if one and two:
+            lines.append(f"| {method} | {one / 1e6:.1f} ms | {two / 1e6:.1f} ms | {one / two:.2f}× |")
     lines += ["", "Cells of the n × n table per ns, every size measured:", "",
               "| method | shape | " + " | ".join(f"n = {n}" for n in (1000, 10000, 100000, 1000000)) + " |",
               "| --- | --- | ---: | ---: | ---: | ---: |"]
-    for method in ("AllisonDix_Alg", "lcs::length", "lcs::matching_blocks"):
+    for method in ("AllisonDix_baseline", "AllisonDix_Alg", "lcs::length", "lcs::matching_blocks"):
         for kind in ("dna", "bytes", "alike"):
             row = []
             for n in (1000, 10000, 100000, 1000000):
                 t = growth.get((method, kind, n))
                 row.append(f"{n * n / t:.1f}" if t else "—")
+            if all(c == "—" for c in row):
+                continue
             lines.append(f"| {method} | {kind} | " + " | ".join(row) + " |")
     return lines
 
 
+def path_table(path_files):
+    """Each vector path of the row step against the textbook in the same run."""
+    lines = [
+        "",
+        "## The row step on each vector path (`LCS_SIMD`), one run per path",
+        "",
+        "Time as a fraction of the textbook two-row LCS in the same run (below 1 is faster).",
+        "",
+        "| path | method | DNA 8000 | bytes 8000 | DNA 20000 | bytes 20000 |",
+        "| --- | --- | ---: | ---: | ---: | ---: |",
+    ]
+    for path_file in path_files:
+        context, times = runs(path_file)
+        path = context.get("row_path", "?")
+        for method in ("Hirschberg_AlgB", "Hirschberg_AlgA", "Hirschberg_AlgC", "parasail_nw_scan_32"):
+            cells = []
+            for n in (8000, 20000):
+                for kind in ("dna", "bytes"):
+                    t = times.get((method, kind, n))
+                    base = times.get(("textbook", kind, n))
+                    cells.append(f"{t / 1e6:.1f} ms, {t / base:.3f}" if t and base else "—")
+            if any(c != "—" for c in cells):
+                lines.append(f"| {path} | {method} | " + " | ".join(cells) + " |")
+    return lines
+
+
 def main():
-    growth_path, medians_path, align_medians_path, out_dir = sys.argv[1:5]
+    growth_path, medians_path, align_medians_path = sys.argv[1:4]
+    path_files, out_dir = sys.argv[4:-1], sys.argv[-1]
     context, growth = runs(growth_path)
     _, medians = runs(medians_path)
     _, align_medians = runs(align_medians_path)
@@ -186,6 +223,7 @@ def main():
     chart(alignment(growth), out_dir, ("dna", "bytes", "alike"), "alignment")
     lines = table(context, family(growth), medians, out_dir)
     lines += alignment_table(alignment(growth), alignment(align_medians))
+    lines += path_table(path_files)
     with open(os.path.join(out_dir, "benchmarks.md"), "w") as f:
         f.write("\n".join(lines) + "\n")
 

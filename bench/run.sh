@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every benchmark, then remakes docs/growth.png and docs/benchmarks.md.
-# Needs gnuplot (apt-get install gnuplot-nox) and python3. Takes about 12 minutes.
+# Needs gnuplot (apt-get install gnuplot-nox) and python3. Takes about 16 minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset release >/dev/null
@@ -17,7 +17,14 @@ bench=build/release/bench/lcs_bench
 "$bench" --benchmark_filter='/(dna|bytes)/20000$' --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true \
   --benchmark_out=build/bench-20000.json --benchmark_out_format=json
-"$bench" --benchmark_filter='^align.*/((dna|bytes)/100000|alike/1000000)$' --benchmark_repetitions=3 \
+"$bench" --benchmark_filter='^align.*/((dna|bytes)/100000|dna/200000|alike/1000000)$' --benchmark_repetitions=3 \
   --benchmark_report_aggregates_only=true \
   --benchmark_out=build/bench-align.json --benchmark_out_format=json
-python3 bench/report.py build/bench-growth.json build/bench-20000.json build/bench-align.json docs
+# The row step on each vector path, beside the textbook and the SIMD peer.
+for path in portable sse2 avx2 avx512; do
+  LCS_SIMD=$path "$bench" \
+    --benchmark_filter='^(textbook|Hirschberg_Alg[ABC]|parasail_nw_scan_32)/(dna|bytes)/(8000|20000)$' \
+    --benchmark_out=build/bench-path-$path.json --benchmark_out_format=json
+done
+python3 bench/report.py build/bench-growth.json build/bench-20000.json build/bench-align.json \
+  build/bench-path-*.json docs

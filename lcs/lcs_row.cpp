@@ -221,37 +221,23 @@ constexpr RowKernels kPortable{RowPath::portable, row_loop<Portable, ForwardColu
                                row_loop<Portable, BackwardColumns>};
 
 #if LCS_ROW_SSE2
+template <class Columns>
 LCS_TARGET("sse2")
-void sse2_forward(const int* prev, int* cur, std::size_t n, unsigned char a,
-                  const ForwardColumns& b) {
-  row_loop<Sse2>(prev, cur, n, a, b);
-}
-LCS_TARGET("sse2")
-void sse2_backward(const int* prev, int* cur, std::size_t n, unsigned char a,
-                   const BackwardColumns& b) {
+void sse2_row(const int* prev, int* cur, std::size_t n, unsigned char a, const Columns& b) {
   row_loop<Sse2>(prev, cur, n, a, b);
 }
 #endif
 
 #if LCS_ROW_WIDE
+template <class Columns>
 LCS_TARGET("avx2")
-void avx2_forward(const int* prev, int* cur, std::size_t n, unsigned char a,
-                  const ForwardColumns& b) {
+void avx2_row(const int* prev, int* cur, std::size_t n, unsigned char a, const Columns& b) {
   row_loop<Avx2>(prev, cur, n, a, b);
 }
-LCS_TARGET("avx2")
-void avx2_backward(const int* prev, int* cur, std::size_t n, unsigned char a,
-                   const BackwardColumns& b) {
-  row_loop<Avx2>(prev, cur, n, a, b);
-}
+
+template <class Columns>
 LCS_TARGET("avx512f,avx512bw")
-void avx512_forward(const int* prev, int* cur, std::size_t n, unsigned char a,
-                    const ForwardColumns& b) {
-  row_loop<Avx512>(prev, cur, n, a, b);
-}
-LCS_TARGET("avx512f,avx512bw")
-void avx512_backward(const int* prev, int* cur, std::size_t n, unsigned char a,
-                     const BackwardColumns& b) {
+void avx512_row(const int* prev, int* cur, std::size_t n, unsigned char a, const Columns& b) {
   row_loop<Avx512>(prev, cur, n, a, b);
 }
 #endif
@@ -294,13 +280,13 @@ RowKernels kernels_for([[maybe_unused]] RowPath path) {
   switch (path) {
 #if LCS_ROW_SSE2
     case RowPath::sse2:
-      return {path, sse2_forward, sse2_backward};
+      return {path, sse2_row<ForwardColumns>, sse2_row<BackwardColumns>};
 #endif
 #if LCS_ROW_WIDE
     case RowPath::avx2:
-      return {path, avx2_forward, avx2_backward};
+      return {path, avx2_row<ForwardColumns>, avx2_row<BackwardColumns>};
     case RowPath::avx512:
-      return {path, avx512_forward, avx512_backward};
+      return {path, avx512_row<ForwardColumns>, avx512_row<BackwardColumns>};
 #endif
     default:
       return kPortable;

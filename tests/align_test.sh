@@ -29,6 +29,8 @@ check() {
   err=$(cat err; printf x)
   out=${out%x}
   err=${err%x}
+  # Standard output is binary everywhere; standard error is text, CRLF on Windows.
+  ((windows)) && err=${err//$'\r'/}
   # shellcheck disable=SC2053 # the wanted standard error is a pattern
   if [[ $status == "$want_status" && $out == "$want_out" && $err == $want_err ]]; then
     passed=$((passed + 1))

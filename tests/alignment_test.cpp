@@ -59,7 +59,7 @@ std::string edited(std::mt19937& rng, std::string text, std::size_t edits, int a
         text[at] = letter[0];
         break;
       case 1:
-        text.insert(at, letter);
+        text.insert(text.begin() + static_cast<std::ptrdiff_t>(at), letter[0]);
         break;
       default:
         text.erase(at, 1);
