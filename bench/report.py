@@ -192,7 +192,7 @@ def path_table(path_files):
         "",
         "## The row step on each vector path (`LCS_SIMD`), one run per path",
         "",
-        "Time as a fraction of the textbook two-row LCS in the same run (below 1 is faster).",
+        "Median of 3 runs; time as a fraction of the textbook two-row LCS in the same run (below 1 is faster).",
         "",
         "| path | method | DNA 8000 | bytes 8000 | DNA 20000 | bytes 20000 |",
         "| --- | --- | ---: | ---: | ---: | ---: |",

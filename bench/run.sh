@@ -24,6 +24,7 @@ bench=build/release/bench/lcs_bench
 for path in portable sse2 avx2 avx512; do
   LCS_SIMD=$path "$bench" \
     --benchmark_filter='^(textbook|Hirschberg_Alg[ABC]|parasail_nw_scan_32)/(dna|bytes)/(8000|20000)$' \
+    --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
     --benchmark_out=build/bench-path-$path.json --benchmark_out_format=json
 done
 python3 bench/report.py build/bench-growth.json build/bench-20000.json build/bench-align.json \

@@ -188,15 +188,32 @@ class Aligner {
     }
   }
 
-  // Hirschberg's step, the halves solved in turn with the lengths it found.
+  // Hirschberg's step, then the halves with the lengths it found: in turn, or,
+  // when there are threads to share and work enough, side by side, each with
+  // its own storage and half the threads, their blocks joined in order.
   void split(const Oriented& view, Band band) {
     const std::size_t rows = view.rows.size();
     const std::size_t columns = view.columns.size();
     const bool parallel = threads_ > 1 && pass_cost(rows, columns, band) >= kParallelPassCost;
     const Crossing cross = divide(view.rows, view.columns, band, space_, progress_, parallel);
     const std::size_t upper = rows / 2;
-    solve(view.part(0, upper, 0, cross.column), cross.upper);
-    solve(view.part(upper, rows - upper, cross.column, columns - cross.column), cross.lower);
+    const Piece first = view.part(0, upper, 0, cross.column);
+    const Piece second = view.part(upper, rows - upper, cross.column, columns - cross.column);
+    if (!parallel) {
+      solve(first, cross.upper);
+      solve(second, cross.lower);
+      return;
+    }
+    Aligner first_half(a_, b_, progress_, threads_ / 2);
+    Aligner second_half(a_, b_, progress_, threads_ - threads_ / 2);
+    side_by_side(
+        true, [&] { first_half.solve(first, cross.upper); },
+        [&] { second_half.solve(second, cross.lower); });
+    for (Aligner* half : {&first_half, &second_half}) {
+      for (const MatchingBlock& block : half->out_.take()) {
+        out_.add(block.a, block.b, block.size);
+      }
+    }
   }
 
   std::string_view a_;
