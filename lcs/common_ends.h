@@ -12,42 +12,36 @@
 
 namespace lcs_detail {
 
-// Length of the common prefix, eight bytes per comparison while they agree.
-inline std::size_t common_prefix(std::string_view a, std::string_view b) {
+// Length of the run of equal bytes at the start of a and b, or at their ends,
+// eight bytes per comparison while they agree.
+inline std::size_t common_run(std::string_view a, std::string_view b, bool at_end) {
   const std::size_t limit = std::min(a.size(), b.size());
+  // The `width` bytes that lie k bytes in from the chosen side of s.
+  const auto bytes = [at_end](std::string_view s, std::size_t k, std::size_t width) {
+    return at_end ? s.data() + s.size() - k - width : s.data() + k;
+  };
   std::size_t k = 0;
   for (; k + 8 <= limit; k += 8) {
     std::uint64_t x = 0;
     std::uint64_t y = 0;
-    std::memcpy(&x, a.data() + k, 8);
-    std::memcpy(&y, b.data() + k, 8);
+    std::memcpy(&x, bytes(a, k, 8), 8);
+    std::memcpy(&y, bytes(b, k, 8), 8);
     if (x != y) {
       break;
     }
   }
-  while (k < limit && a[k] == b[k]) {
+  while (k < limit && *bytes(a, k, 1) == *bytes(b, k, 1)) {
     ++k;
   }
   return k;
 }
 
-// Length of the common suffix.
+inline std::size_t common_prefix(std::string_view a, std::string_view b) {
+  return common_run(a, b, false);
+}
+
 inline std::size_t common_suffix(std::string_view a, std::string_view b) {
-  const std::size_t limit = std::min(a.size(), b.size());
-  std::size_t k = 0;
-  for (; k + 8 <= limit; k += 8) {
-    std::uint64_t x = 0;
-    std::uint64_t y = 0;
-    std::memcpy(&x, a.data() + a.size() - k - 8, 8);
-    std::memcpy(&y, b.data() + b.size() - k - 8, 8);
-    if (x != y) {
-      break;
-    }
-  }
-  while (k < limit && a[a.size() - 1 - k] == b[b.size() - 1 - k]) {
-    ++k;
-  }
-  return k;
+  return common_run(a, b, true);
 }
 
 struct CommonEnds {
