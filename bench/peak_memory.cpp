@@ -47,3 +47,21 @@ void operator delete(void* block) noexcept {
 void operator delete[](void* block) noexcept { ::operator delete(block); }
 void operator delete(void* block, std::size_t /*size*/) noexcept { ::operator delete(block); }
 void operator delete[](void* block, std::size_t /*size*/) noexcept { ::operator delete(block); }
+
+// The bit vectors' storage asks for whole cache lines.
+void* operator new(std::size_t size, std::align_val_t alignment) {
+  const auto align = static_cast<std::size_t>(alignment);
+  void* block =
+      std::aligned_alloc(align, (std::max<std::size_t>(size, 1) + align - 1) / align * align);
+  if (block == nullptr) {
+    throw std::bad_alloc();
+  }
+  record(block);
+  return block;
+}
+void operator delete(void* block, std::align_val_t /*alignment*/) noexcept {
+  ::operator delete(block);
+}
+void operator delete(void* block, std::size_t /*size*/, std::align_val_t /*alignment*/) noexcept {
+  ::operator delete(block);
+}

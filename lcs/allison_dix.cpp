@@ -21,7 +21,7 @@ int AllisonDix_Alg(const char* A, const char* B, int m, int n) {
   MatchMasks masks;
   masks.build(std::string_view(B + 1, length), false);
   const std::size_t words = masks.words();
-  std::vector<Word> V(words, ~Word{0});
+  Words V(words, ~Word{0});
   const Word* pending = nullptr;  // a row waiting for a second one to share its pass
   for (std::size_t i = 1; i <= static_cast<std::size_t>(m); ++i) {
     const Word* match = masks.row(static_cast<unsigned char>(A[i]));

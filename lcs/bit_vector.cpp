@@ -60,10 +60,17 @@ LCS_AVX512 inline __mmask8 lanes_from(std::size_t w, std::size_t end) {
   return end - w >= 8 ? static_cast<__mmask8>(0xFF) : static_cast<__mmask8>((1U << (end - w)) - 1);
 }
 
+// The vector loop starts on the cache line that holds word `begin`; the lanes
+// below it load as zeros, which neither carry nor change, and are not stored.
+LCS_AVX512 inline std::size_t line_start(std::size_t begin) { return begin / 8 * 8; }
+LCS_AVX512 inline __mmask8 first_lanes(std::size_t begin, std::size_t end) {
+  return static_cast<__mmask8>(lanes_from(line_start(begin), end) & (0xFFU << (begin % 8)));
+}
+
 LCS_AVX512 void advance_avx512(Word* V, const Word* M, std::size_t begin, std::size_t end) {
   unsigned carry = 0;
-  for (std::size_t w = begin; w < end; w += 8) {
-    const __mmask8 lanes = lanes_from(w, end);
+  __mmask8 lanes = first_lanes(begin, end);
+  for (std::size_t w = line_start(begin); w < end; w += 8, lanes = lanes_from(w, end)) {
     const __m512i v = _mm512_maskz_loadu_epi64(lanes, V + w);
     const __m512i m = _mm512_maskz_loadu_epi64(lanes, M + w);
     _mm512_mask_storeu_epi64(V + w, lanes, step8(v, m, carry));
@@ -74,8 +81,8 @@ LCS_AVX512 void advance2_avx512(Word* V, const Word* M, const Word* N, std::size
                                 std::size_t end) {
   unsigned carry_m = 0;
   unsigned carry_n = 0;
-  for (std::size_t w = begin; w < end; w += 8) {
-    const __mmask8 lanes = lanes_from(w, end);
+  __mmask8 lanes = first_lanes(begin, end);
+  for (std::size_t w = line_start(begin); w < end; w += 8, lanes = lanes_from(w, end)) {
     const __m512i v = _mm512_maskz_loadu_epi64(lanes, V + w);
     const __m512i m = _mm512_maskz_loadu_epi64(lanes, M + w);
     const __m512i n = _mm512_maskz_loadu_epi64(lanes, N + w);

@@ -32,6 +32,31 @@ inline constexpr std::size_t words_for(std::size_t bits) {
   return bits / kWordBits + (bits % kWordBits != 0 ? 1 : 0);
 }
 
+// Words start on a 64-byte cache line, so that the eight words of a vector
+// step never straddle two lines.
+inline constexpr std::size_t kLineBytes = 64;
+inline constexpr std::size_t kLineWords = kLineBytes / sizeof(Word);
+
+template <class T>
+struct LineAligned {
+  using value_type = T;
+  LineAligned() = default;
+  template <class U>
+  explicit LineAligned(const LineAligned<U>& /*other*/) {}
+  T* allocate(std::size_t count) {
+    if (count > SIZE_MAX / sizeof(T)) {
+      throw std::bad_alloc();
+    }
+    return static_cast<T*>(::operator new (count * sizeof(T), std::align_val_t{kLineBytes}));
+  }
+  void deallocate(T* pointer, std::size_t /*count*/) {
+    ::operator delete (pointer, std::align_val_t{kLineBytes});
+  }
+  friend bool operator==(const LineAligned& /*x*/, const LineAligned& /*y*/) { return true; }
+};
+
+using Words = std::vector<Word, LineAligned<Word>>;
+
 // The sum of two words and a carry bit; the carry out replaces the carry in.
 // On x86-64 an add-with-carry instruction, whose carry the compiler keeps in a
 // byte register between words.
@@ -88,8 +113,16 @@ inline bool bit_at(const Word* V, std::size_t t) {
 // reversed) is that byte. Space: words per distinct byte.
 class MatchMasks {
  public:
+  // Builds the masks, unless they were last built from this very text (the
+  // same bytes at the same address) in the same direction.
   void build(std::string_view text, bool reversed) {
+    if (text.data() == source_.data() && text.size() == source_.size() && reversed == reversed_ &&
+        !bits_.empty()) {
+      return;
+    }
+    source_ = {};  // until the new masks are complete
     words_ = words_for(text.size());
+    stride_ = (words_ + kLineWords - 1) / kLineWords * kLineWords;
     row_of_.fill(0);
     std::size_t distinct = 0;
     for (const char c : text) {
@@ -99,29 +132,34 @@ class MatchMasks {
       }
     }
     // Checked in 64 bits: on a 32-bit platform the product can exceed size_t.
-    if (std::uint64_t{distinct} * words_ > bits_.max_size()) {
+    if (std::uint64_t{distinct} * stride_ > bits_.max_size()) {
       throw std::bad_alloc();
     }
-    bits_.assign(distinct * words_, 0);
+    bits_.assign(distinct * stride_, 0);
     const std::size_t last = text.size() - 1;
     for (std::size_t t = 0; t < text.size(); ++t) {
       const char c = text[reversed ? last - t : t];
       const std::size_t row = row_of_[static_cast<unsigned char>(c)] - 1U;
-      bits_[row * words_ + t / kWordBits] |= Word{1} << (t % kWordBits);
+      bits_[row * stride_ + t / kWordBits] |= Word{1} << (t % kWordBits);
     }
+    source_ = text;
+    reversed_ = reversed;
   }
 
   // The mask of byte c, or nullptr when c does not occur in the text.
   [[nodiscard]] const Word* row(unsigned char c) const {
     const std::size_t row = row_of_[c];
-    return row == 0 ? nullptr : bits_.data() + (row - 1) * words_;
+    return row == 0 ? nullptr : bits_.data() + (row - 1) * stride_;
   }
   [[nodiscard]] std::size_t words() const { return words_; }
 
  private:
   std::array<std::uint16_t, 256> row_of_{};
-  std::vector<Word> bits_;
+  std::string_view source_;
+  bool reversed_ = false;
+  Words bits_;
   std::size_t words_ = 0;
+  std::size_t stride_ = 0;  // words from one row to the next: whole cache lines
 };
 
 }  // namespace lcs_detail
