@@ -6,6 +6,7 @@
 #include "lcs/side_by_side.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 
 namespace lcs_detail {
@@ -45,8 +46,8 @@ Band band_for(std::size_t rows, std::size_t columns, std::size_t lcs) {
   return pass_cost(rows, columns, band) * 4 > full * 3 ? Band::full() : band;
 }
 
-void run_pass(std::string_view rows, bool reversed, const MatchMasks& masks, std::size_t columns,
-              Band band, std::vector<Word>& V, Progress& progress) {
+void run_pass(std::string_view rows, bool reversed, std::size_t first_row, const MatchMasks& masks,
+              std::size_t columns, Band band, Words& V, Progress& progress) {
   const std::int64_t last_column = signed_size(columns) - 1;
   const std::size_t count = rows.size();
   std::uint64_t steps = 0;
@@ -54,7 +55,8 @@ void run_pass(std::string_view rows, bool reversed, const MatchMasks& masks, std
   std::size_t pending_begin = 0;
   std::size_t pending_end = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    const std::int64_t first = std::max<std::int64_t>(0, signed_size(i) + band.low);
+    const std::int64_t row = signed_size(first_row + i);
+    const std::int64_t first = std::max<std::int64_t>(0, row + band.low);
     if (first > last_column) {
       break;  // the band has left the table
     }
@@ -64,7 +66,7 @@ void run_pass(std::string_view rows, bool reversed, const MatchMasks& masks, std
     }
     const auto begin = static_cast<std::size_t>(first) / kWordBits;
     const auto end =
-        static_cast<std::size_t>(std::min(last_column, signed_size(i) + band.high)) / kWordBits + 1;
+        static_cast<std::size_t>(std::min(last_column, row + band.high)) / kWordBits + 1;
     if (pending == nullptr) {
       pending = match;
       pending_begin = begin;
@@ -88,8 +90,8 @@ void run_pass(std::string_view rows, bool reversed, const MatchMasks& masks, std
   progress.add(steps);
 }
 
-Crossing best_crossing(const std::vector<Word>& forward, const std::vector<Word>& backward,
-                       std::size_t columns, std::size_t upper_rows, Band band) {
+Crossing best_crossing(const Words& forward, const Words& backward, std::size_t columns,
+                       std::size_t upper_rows, Band band) {
   const auto clamp = [&](std::int64_t j) {
     return static_cast<std::size_t>(std::clamp<std::int64_t>(j, 0, signed_size(columns)));
   };
@@ -108,49 +110,84 @@ Crossing best_crossing(const std::vector<Word>& forward, const std::vector<Word>
   return best;
 }
 
+namespace {
+
+// Rows a thread takes at a time when the middle may move.
+constexpr std::size_t kBatchRows = 256;
+
+// Up to `wanted` of the rows not yet taken; 0 when none are left.
+std::size_t take_rows(std::atomic<std::size_t>& untaken, std::size_t wanted) {
+  std::size_t left = untaken.load();
+  std::size_t taken = 0;
+  do {
+    taken = std::min(wanted, left);
+  } while (taken != 0 && !untaken.compare_exchange_weak(left, left - taken));
+  return taken;
+}
+
+}  // namespace
+
 Crossing divide(std::string_view rows, std::string_view columns, Band band, DivisionSpace& space,
-                Progress& progress, bool parallel) {
-  const std::size_t upper = rows.size() / 2;
+                Progress& progress, bool parallel, Middle middle) {
+  const std::size_t half = rows.size() / 2;
+  const bool anywhere = middle == Middle::anywhere && parallel;
+  std::atomic<std::size_t> untaken{rows.size()};
+  // Rows [0, done) of the table read forward, or backward, applied to V.
+  const auto sweep = [&](bool reversed, std::size_t limit, MatchMasks& masks, Words& V) {
+    masks.build(columns, reversed);
+    V.assign(masks.words(), ~Word{0});
+    std::size_t done = 0;
+    while (const std::size_t batch = take_rows(untaken, anywhere ? kBatchRows : limit - done)) {
+      const std::size_t from = reversed ? rows.size() - done - batch : done;
+      run_pass(rows.substr(from, batch), reversed, done, masks, columns.size(), band, V, progress);
+      done += batch;
+      if (done == limit) {
+        break;
+      }
+    }
+    return done;
+  };
+  std::size_t upper = 0;
   side_by_side(
       parallel,
       [&] {
-        space.forward_masks.build(columns, false);
-        space.forward.assign(space.forward_masks.words(), ~Word{0});
-        run_pass(rows.substr(0, upper), false, space.forward_masks, columns.size(), band,
-                 space.forward, progress);
+        upper = sweep(false, anywhere ? rows.size() : half, space.forward_masks, space.forward);
       },
       [&] {
-        space.backward_masks.build(columns, true);
-        space.backward.assign(space.backward_masks.words(), ~Word{0});
-        run_pass(rows.substr(upper), true, space.backward_masks, columns.size(), band,
-                 space.backward, progress);
+        sweep(true, anywhere ? rows.size() : rows.size() - half, space.backward_masks,
+              space.backward);
       });
   return best_crossing(space.forward, space.backward, columns.size(), upper, band);
 }
 
-std::size_t length_in_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
-                           Band band, std::vector<Word>& V, Progress& progress) {
-  V.assign(masks.words(), ~Word{0});
-  run_pass(rows, false, masks, columns, band, V, progress);
-  return zeros_below(V.data(), columns);
+std::size_t length_in_band(std::string_view rows, std::string_view columns, Band band,
+                           DivisionSpace& space, Progress& progress) {
+  space.forward_masks.build(columns, false);
+  space.forward.assign(space.forward_masks.words(), ~Word{0});
+  run_pass(rows, false, 0, space.forward_masks, columns.size(), band, space.forward, progress);
+  return zeros_below(space.forward.data(), columns.size());
 }
 
-BandChoice choose_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
-                       std::vector<Word>& V) {
-  const std::uint64_t full = pass_cost(rows.size(), columns, Band::full());
-  const Band probe = Band::around(rows.size(), columns, kProbeSlack);
-  const std::uint64_t probe_cost = pass_cost(rows.size(), columns, probe);
+BandChoice choose_band(std::string_view rows, std::string_view columns, DivisionSpace& space,
+                       bool share) {
+  const std::uint64_t full = pass_cost(rows.size(), columns.size(), Band::full());
+  const Band probe = Band::around(rows.size(), columns.size(), kProbeSlack);
+  const std::uint64_t probe_cost = pass_cost(rows.size(), columns.size(), probe);
   if (probe_cost * 8 > full) {
     return {Band::full(), std::nullopt};
   }
   // The probe is cheap and may settle everything: its progress is not shown.
+  // Made as a division whatever the threads, so that its result, and with it
+  // every later choice, is the same for any number of threads.
   static const std::function<void(double)> kSilent;
   Progress silent(kSilent);
-  const std::size_t found = length_in_band(rows, columns, masks, probe, V, silent);
-  if (std::min(rows.size(), columns) - found <= kProbeSlack) {
+  const Crossing cross =
+      divide(rows, columns, probe, space, silent, share && probe_cost >= kParallelPassCost);
+  const std::size_t found = cross.upper + cross.lower;
+  if (std::min(rows.size(), columns.size()) - found <= kProbeSlack) {
     return {probe, found};  // no path outside the probe can beat it
   }
-  return {band_for(rows.size(), columns, found), std::nullopt};
+  return {band_for(rows.size(), columns.size(), found), std::nullopt};
 }
 
 }  // namespace lcs_detail

@@ -39,9 +39,10 @@ std::uint64_t pass_cost(std::size_t rows, std::size_t columns, Band band);
 Band band_for(std::size_t rows, std::size_t columns, std::size_t lcs);
 
 // Applies the characters of `rows` (from its end when reversed) to V, whose
-// bits stand for the columns that `masks` was built from, evaluating `band`.
-void run_pass(std::string_view rows, bool reversed, const MatchMasks& masks, std::size_t columns,
-              Band band, std::vector<Word>& V, Progress& progress);
+// bits stand for the columns that `masks` was built from, evaluating `band`;
+// the first of them is row `first_row` of the table read in that direction.
+void run_pass(std::string_view rows, bool reversed, std::size_t first_row, const MatchMasks& masks,
+              std::size_t columns, Band band, Words& V, Progress& progress);
 
 // Where an optimal path crosses from the upper rows to the lower ones.
 struct Crossing {
@@ -53,42 +54,47 @@ struct Crossing {
 // Given V after the upper rows (forward) and V after the lower rows (both
 // strings read from their ends), the first column with the largest total,
 // among the columns that `band` holds at row `upper_rows`.
-Crossing best_crossing(const std::vector<Word>& forward, const std::vector<Word>& backward,
-                       std::size_t columns, std::size_t upper_rows, Band band);
-
-// The band a pass of rows against columns (rows the shorter, columns the ones
-// `masks` was built from) must evaluate, from a probe of a narrow band: the
-// probe's result is a common subsequence, so when it falls short of the
-// longer path the band has to allow for is known. Carries the LCS length when
-// the probe alone proved it.
-struct BandChoice {
-  Band band;
-  std::optional<std::size_t> length;
-};
-BandChoice choose_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
-                       std::vector<Word>& V);
+Crossing best_crossing(const Words& forward, const Words& backward, std::size_t columns,
+                       std::size_t upper_rows, Band band);
 
 // Storage for one division, kept from one division to the next.
 struct DivisionSpace {
   MatchMasks forward_masks;
   MatchMasks backward_masks;
-  std::vector<Word> forward;
-  std::vector<Word> backward;
+  Words forward;
+  Words backward;
 };
 
 // Hirschberg's division (1975): the upper half of the rows forward, the lower
 // half backward (both strings read from their ends), each in `band`, on two
 // threads when `parallel`; an optimal path crosses the middle where the two
-// counts add up to the most.
+// counts add up to the most. Masks already built from `columns` are reused.
+// `Middle::anywhere` lets two threads take rows in batches from either end
+// until they meet, so that neither waits for the other: the crossing's
+// column then depends on timing, but not its total, the LCS length.
+enum class Middle : std::uint8_t { half, anywhere };
 Crossing divide(std::string_view rows, std::string_view columns, Band band, DivisionSpace& space,
-                Progress& progress, bool parallel);
+                Progress& progress, bool parallel, Middle middle = Middle::half);
+
+// The band a pass of rows against columns (rows the shorter) must evaluate,
+// from a probe of a narrow band, made as a division on two threads when
+// `share` and the probe is worth it: the probe's result is a common
+// subsequence, so when it falls short of the longer path the band has to
+// allow for is known. Carries the LCS length when the probe alone proved it.
+struct BandChoice {
+  Band band;
+  std::optional<std::size_t> length;
+};
+BandChoice choose_band(std::string_view rows, std::string_view columns, DivisionSpace& space,
+                       bool share);
 
 // Passes smaller than this many word steps are not worth a thread.
 inline constexpr std::uint64_t kParallelPassCost = std::uint64_t{1} << 18;
 
-// The LCS length from a fresh V after the rows, in `band`.
-std::size_t length_in_band(std::string_view rows, std::size_t columns, const MatchMasks& masks,
-                           Band band, std::vector<Word>& V, Progress& progress);
+// The LCS length from a fresh V after the rows, in `band`, with the forward
+// masks of `space`.
+std::size_t length_in_band(std::string_view rows, std::string_view columns, Band band,
+                           DivisionSpace& space, Progress& progress);
 
 // The slack of the probe: alike strings whose optimal path strays less than
 // this from the diagonal are settled by the probe alone.

@@ -31,19 +31,19 @@ std::size_t length(std::string_view a, std::string_view b, const Options& option
   Progress progress(options.progress);
   if (!rows.empty()) {
     DivisionSpace space;
-    space.forward_masks.build(columns, false);
-    const BandChoice choice = choose_band(rows, columns.size(), space.forward_masks, space.forward);
+    const bool share = thread_count(options.threads) > 1;
+    const BandChoice choice = choose_band(rows, columns, space, share);
     const std::uint64_t cost = pass_cost(rows.size(), columns.size(), choice.band);
     progress.expect(cost);
     if (choice.length) {
       middle = *choice.length;
-    } else if (thread_count(options.threads) > 1 && rows.size() > 1 && cost >= kParallelPassCost) {
+    } else if (share && rows.size() > 1 && cost >= kParallelPassCost) {
       // The upper and lower halves of the rows side by side, met in the middle.
-      const Crossing cross = divide(rows, columns, choice.band, space, progress, true);
+      const Crossing cross =
+          divide(rows, columns, choice.band, space, progress, true, Middle::anywhere);
       middle = cross.upper + cross.lower;
     } else {
-      middle = length_in_band(rows, columns.size(), space.forward_masks, choice.band, space.forward,
-                              progress);
+      middle = length_in_band(rows, columns, choice.band, space, progress);
     }
   }
   progress.finish();

@@ -102,9 +102,7 @@ class Aligner {
     const Piece middle{ends.prefix, ends.prefix, ends.a.size(), ends.b.size()};
     const Oriented view(a_, b_, middle);
     if (!view.rows.empty()) {
-      space_.forward_masks.build(view.columns, false);
-      const BandChoice choice =
-          choose_band(view.rows, view.columns.size(), space_.forward_masks, space_.forward);
+      const BandChoice choice = choose_band(view.rows, view.columns, space_, threads_ > 1);
       if (choice.length != 0) {
         progress_.expect(2 * pass_cost(view.rows.size(), view.columns.size(), choice.band));
         solve_middle(middle, choice.length, choice.band);

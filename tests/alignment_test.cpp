@@ -183,14 +183,17 @@ TEST(MatchingBlocks, ReportsProgressInWholePercentsEndingAtOne) {
   }
 }
 
-// Large enough that the passes of the first divisions run on two threads.
+// Large enough that the passes of the first divisions run on two threads, and
+// that lcs::length's two threads meet at a row that timing decides.
 TEST(MatchingBlocksThreads, AnyNumberOfThreadsGivesTheSameResult) {
   std::mt19937 rng(6666);
   const std::string dna = random_text(rng, 6000, 4);
+  const std::string long_dna = random_text(rng, 20000, 4);  // in a band worth two threads
   const std::pair<std::string, std::string> pairs[] = {
       {dna, random_text(rng, 5001, 4)},
       {dna, edited(rng, dna, 600, 4)},
       {random_text(rng, 4097, 256), random_text(rng, 7000, 256)},
+      {long_dna, edited(rng, long_dna, 2000, 4)},
   };
   for (const auto& [a, b] : pairs) {
     const std::vector<lcs::MatchingBlock> one = lcs::matching_blocks(a, b);
