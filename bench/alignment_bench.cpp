@@ -5,6 +5,7 @@
 // table per second, and the peak heap growth of one call.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <random>
@@ -109,6 +110,32 @@ void run(benchmark::State& state, Shape shape) {
   state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
 }
 
+// One and then two threads on the same pair, call after call, so that the
+// machine's load, which drifts on a shared host, weighs on both alike.
+template <std::size_t (*One)(const std::string&, const std::string&),
+          std::size_t (*Two)(const std::string&, const std::string&)>
+void speed_up(benchmark::State& state) {
+  const auto [a, b] = make_pair(static_cast<std::size_t>(state.range(0)), Shape::dna);
+  using Clock = std::chrono::steady_clock;
+  Clock::duration one{};
+  Clock::duration two{};
+  for (auto _ : state) {
+    const Clock::time_point start = Clock::now();
+    benchmark::DoNotOptimize(One(a, b));
+    const Clock::time_point middle = Clock::now();
+    benchmark::DoNotOptimize(Two(a, b));
+    one += middle - start;
+    two += Clock::now() - middle;
+  }
+  const auto per_call_ms = [&](Clock::duration total) {
+    return std::chrono::duration<double, std::milli>(total).count() /
+           static_cast<double>(state.iterations());
+  };
+  state.counters["one_ms"] = per_call_ms(one);
+  state.counters["two_ms"] = per_call_ms(two);
+  state.counters["speed_up"] = per_call_ms(one) / per_call_ms(two);
+}
+
 struct Method {
   const char* name;
   void (*run)(benchmark::State&, Shape);
@@ -144,6 +171,14 @@ const bool registered = [] {
       b->Unit(benchmark::kMillisecond);
     }
   }
+  benchmark::RegisterBenchmark("align.lcs::length[1 vs 2 threads]/dna",
+                               speed_up<length<1>, length<2>>)
+      ->Arg(200000)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("align.lcs::matching_blocks[1 vs 2 threads]/dna",
+                               speed_up<blocks_total<1>, blocks_total<2>>)
+      ->Arg(200000)
+      ->Unit(benchmark::kMillisecond);
   return true;
 }();
 
