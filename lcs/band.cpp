@@ -169,7 +169,7 @@ std::size_t length_in_band(std::string_view rows, std::string_view columns, Band
 }
 
 BandChoice choose_band(std::string_view rows, std::string_view columns, DivisionSpace& space,
-                       bool share) {
+                       Probe how) {
   const std::uint64_t full = pass_cost(rows.size(), columns.size(), Band::full());
   const Band probe = Band::around(rows.size(), columns.size(), kProbeSlack);
   const std::uint64_t probe_cost = pass_cost(rows.size(), columns.size(), probe);
@@ -177,13 +177,16 @@ BandChoice choose_band(std::string_view rows, std::string_view columns, Division
     return {Band::full(), std::nullopt};
   }
   // The probe is cheap and may settle everything: its progress is not shown.
-  // Made as a division whatever the threads, so that its result, and with it
-  // every later choice, is the same for any number of threads.
   static const std::function<void(double)> kSilent;
   Progress silent(kSilent);
-  const Crossing cross =
-      divide(rows, columns, probe, space, silent, share && probe_cost >= kParallelPassCost);
-  const std::size_t found = cross.upper + cross.lower;
+  std::size_t found = 0;
+  if (how == Probe::one_pass) {
+    found = length_in_band(rows, columns, probe, space, silent);
+  } else {
+    const bool parallel = how == Probe::halves_side_by_side && probe_cost >= kParallelPassCost;
+    const Crossing cross = divide(rows, columns, probe, space, silent, parallel);
+    found = cross.upper + cross.lower;
+  }
   if (std::min(rows.size(), columns.size()) - found <= kProbeSlack) {
     return {probe, found};  // no path outside the probe can beat it
   }

@@ -77,16 +77,18 @@ Crossing divide(std::string_view rows, std::string_view columns, Band band, Divi
                 Progress& progress, bool parallel, Middle middle = Middle::half);
 
 // The band a pass of rows against columns (rows the shorter) must evaluate,
-// from a probe of a narrow band, made as a division on two threads when
-// `share` and the probe is worth it: the probe's result is a common
-// subsequence, so when it falls short of the longer path the band has to
-// allow for is known. Carries the LCS length when the probe alone proved it.
+// from a probe of a narrow band: the probe's result is a common subsequence,
+// so when it falls short of the longer path the band has to allow for is
+// known. Carries the LCS length when the probe alone proved it. The probe is
+// one pass, or a division, which can use two threads; a caller whose later
+// choices must not depend on the threads always asks for a division.
+enum class Probe : std::uint8_t { one_pass, halves, halves_side_by_side };
 struct BandChoice {
   Band band;
   std::optional<std::size_t> length;
 };
 BandChoice choose_band(std::string_view rows, std::string_view columns, DivisionSpace& space,
-                       bool share);
+                       Probe how);
 
 // Passes smaller than this many word steps are not worth a thread.
 inline constexpr std::uint64_t kParallelPassCost = std::uint64_t{1} << 18;

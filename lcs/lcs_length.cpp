@@ -32,7 +32,8 @@ std::size_t length(std::string_view a, std::string_view b, const Options& option
   if (!rows.empty()) {
     DivisionSpace space;
     const bool share = thread_count(options.threads) > 1;
-    const BandChoice choice = choose_band(rows, columns, space, share);
+    const BandChoice choice =
+        choose_band(rows, columns, space, share ? Probe::halves_side_by_side : Probe::one_pass);
     const std::uint64_t cost = pass_cost(rows.size(), columns.size(), choice.band);
     progress.expect(cost);
     if (choice.length) {

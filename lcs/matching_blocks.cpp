@@ -102,7 +102,9 @@ class Aligner {
     const Piece middle{ends.prefix, ends.prefix, ends.a.size(), ends.b.size()};
     const Oriented view(a_, b_, middle);
     if (!view.rows.empty()) {
-      const BandChoice choice = choose_band(view.rows, view.columns, space_, threads_ > 1);
+      const BandChoice choice =
+          choose_band(view.rows, view.columns, space_,
+                      threads_ > 1 ? Probe::halves_side_by_side : Probe::halves);
       if (choice.length != 0) {
         progress_.expect(2 * pass_cost(view.rows.size(), view.columns.size(), choice.band));
         solve_middle(middle, choice.length, choice.band);
