@@ -110,30 +110,32 @@ void run(benchmark::State& state, Shape shape) {
   state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
 }
 
-// One and then two threads on the same pair, call after call, so that the
-// machine's load, which drifts on a shared host, weighs on both alike.
-template <std::size_t (*One)(const std::string&, const std::string&),
-          std::size_t (*Two)(const std::string&, const std::string&)>
-void speed_up(benchmark::State& state) {
-  const auto [a, b] = make_pair(static_cast<std::size_t>(state.range(0)), Shape::dna);
+using Call = std::size_t (*)(const std::string&, const std::string&);
+
+// A method and its reference on the same pair in turn, call after call, so
+// that the machine's load, which drifts on a shared host, weighs on both
+// alike: the time ratio of the two is then measured side by side.
+template <Call Reference, Call Method>
+void in_turn(benchmark::State& state, Shape shape) {
+  const auto [a, b] = make_pair(static_cast<std::size_t>(state.range(0)), shape);
   using Clock = std::chrono::steady_clock;
-  Clock::duration one{};
-  Clock::duration two{};
+  Clock::duration reference{};
+  Clock::duration method{};
   for (auto _ : state) {
     const Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(One(a, b));
+    benchmark::DoNotOptimize(Reference(a, b));
     const Clock::time_point middle = Clock::now();
-    benchmark::DoNotOptimize(Two(a, b));
-    one += middle - start;
-    two += Clock::now() - middle;
+    benchmark::DoNotOptimize(Method(a, b));
+    reference += middle - start;
+    method += Clock::now() - middle;
   }
   const auto per_call_ms = [&](Clock::duration total) {
     return std::chrono::duration<double, std::milli>(total).count() /
            static_cast<double>(state.iterations());
   };
-  state.counters["one_ms"] = per_call_ms(one);
-  state.counters["two_ms"] = per_call_ms(two);
-  state.counters["speed_up"] = per_call_ms(one) / per_call_ms(two);
+  state.counters["reference_ms"] = per_call_ms(reference);
+  state.counters["method_ms"] = per_call_ms(method);
+  state.counters["time_ratio"] = per_call_ms(method) / per_call_ms(reference);
 }
 
 struct Method {
@@ -171,14 +173,39 @@ const bool registered = [] {
       b->Unit(benchmark::kMillisecond);
     }
   }
-  benchmark::RegisterBenchmark("align.lcs::length[1 vs 2 threads]/dna",
-                               speed_up<length<1>, length<2>>)
-      ->Arg(200000)
-      ->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("align.lcs::matching_blocks[1 vs 2 threads]/dna",
-                               speed_up<blocks_total<1>, blocks_total<2>>)
-      ->Arg(200000)
-      ->Unit(benchmark::kMillisecond);
+  // The n of each shape's pair, 0 for none.
+  const struct {
+    const char* name;
+    void (*run)(benchmark::State&, Shape);
+    std::int64_t n[3];  // dna, bytes, alike
+  } pairs[] = {
+      {"align.in_turn[AllisonDix_Alg, AllisonDix_baseline]",
+       in_turn<allison_dix, baseline>,
+       {100000, 100000, 0}},
+      {"align.in_turn[AllisonDix_Alg, lcs::length]",
+       in_turn<allison_dix, length<1>>,
+       {100000, 100000, 1000000}},
+      {"align.in_turn[AllisonDix_Alg, lcs::matching_blocks]",
+       in_turn<allison_dix, blocks_total<1>>,
+       {100000, 100000, 1000000}},
+      {"align.in_turn[1 thread, lcs::length]", in_turn<length<1>, length<2>>, {200000, 0, 0}},
+      {"align.in_turn[1 thread, lcs::matching_blocks]",
+       in_turn<blocks_total<1>, blocks_total<2>>,
+       {200000, 0, 0}},
+  };
+  for (const auto& pair : pairs) {
+    for (const auto& [shape, shape_name] : shapes) {
+      const std::int64_t n = pair.n[static_cast<std::size_t>(shape)];
+      if (n == 0) {
+        continue;
+      }
+      const std::string name = std::string(pair.name) + "/" + shape_name;
+      benchmark::RegisterBenchmark(
+          name.c_str(), [run = pair.run, shape = shape](benchmark::State& s) { run(s, shape); })
+          ->Arg(n)
+          ->Unit(benchmark::kMillisecond);
+    }
+  }
   return true;
 }();
 

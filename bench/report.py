@@ -25,13 +25,13 @@ def runs(path):
         times[(parts[0], parts[1], int(parts[2]))] = b["real_time"] * scale
         if "peak_MB" in b:
             PEAK_MB[(parts[0], parts[1], int(parts[2]))] = b["peak_MB"]
-        if "speed_up" in b:
-            SPEED_UP[(parts[0], parts[1], int(parts[2]))] = b
+        if "time_ratio" in b:
+            IN_TURN[(parts[0], parts[1], int(parts[2]))] = b
     return data["context"], times
 
 
 PEAK_MB = {}
-SPEED_UP = {}
+IN_TURN = {}
 ALIGN = "align."
 
 
@@ -40,7 +40,8 @@ def family(times):
 
 
 def alignment(times):
-    return {(k[0][len(ALIGN):], k[1], k[2]): t for k, t in times.items() if k[0].startswith(ALIGN)}
+    return {(k[0][len(ALIGN):], k[1], k[2]): t for k, t in times.items()
+            if k[0].startswith(ALIGN) and not k[0].startswith(ALIGN + "in_turn")}
 
 
 def chart(times, out_dir, kinds=("dna", "bytes"), name="growth"):
@@ -152,8 +153,10 @@ def alignment_table(growth, medians):
         "",
         "## The alignment layer against AllisonDix_Alg on the same pair",
         "",
-        "Median of 3 runs; the ratio is the time as a fraction of AllisonDix_Alg's (below 1 is "
-        "faster); peak is the heap growth of one call.",
+        "Each method's own benchmark (median of 3 runs), peak heap growth of one call, and its time "
+        "as a fraction of AllisonDix_Alg's (below 1 is faster) measured in turn with it, call after "
+        "call on the same pair (median of 3), so that a drift in the machine's load weighs on both "
+        "alike.",
         "",
         "| method | DNA, n = 100000 | bytes, n = 100000 | alike, n = 1000000 |",
         "| --- | ---: | ---: | ---: |",
@@ -164,20 +167,22 @@ def alignment_table(growth, medians):
         for kind, n in sizes.items():
             t = medians.get((method, kind, n))
             base = medians.get(("AllisonDix_Alg", kind, n))
+            turn = IN_TURN.get((f"{ALIGN}in_turn[AllisonDix_Alg, {method}]", kind, n))
+            ratio = turn["time_ratio"] if turn else t / base if t and base else None
             peak = PEAK_MB.get((ALIGN + method, kind, n))
-            cells.append(f"{t / 1e6:.1f} ms, {t / base:.3f}×, {peak:.1f} MB" if t and base else "—")
+            cells.append(f"{t / 1e6:.1f} ms, {ratio:.3f}×, {peak:.1f} MB" if t and ratio else "—")
         lines.append(f"| {method} | " + " | ".join(cells) + " |")
-    lines += ["", "Threads, random DNA of 200000 (wall-clock time, median of 3 runs): one "
-              "thread and two in turn, call after call, so that a drift in the machine's load "
-              "weighs on both alike; and the two separate benchmarks.", "",
+    lines += ["", "Threads, random DNA of 200000 (wall-clock time, median of 9 runs): one "
+              "thread and two in turn, call after call; and the two separate benchmarks, which "
+              "ran seconds apart.", "",
               "| method | 1 thread | 2 threads | speed-up | separately: 1 thread | 2 threads | speed-up |",
               "| --- | ---: | ---: | ---: | ---: | ---: | ---: |"]
     for method in ("lcs::length", "lcs::matching_blocks"):
-        turn = SPEED_UP.get((ALIGN + method + "[1 vs 2 threads]", "dna", 200000))
+        turn = IN_TURN.get((f"{ALIGN}in_turn[1 thread, {method}]", "dna", 200000))
         one = medians.get((method, "dna", 200000))
         two = medians.get((method + "[2 threads]", "dna", 200000))
-        cells = [f"{turn['one_ms']:.1f} ms", f"{turn['two_ms']:.1f} ms", f"{turn['speed_up']:.2f}×"] \
-            if turn else ["—"] * 3
+        cells = [f"{turn['reference_ms']:.1f} ms", f"{turn['method_ms']:.1f} ms",
+                 f"{1 / turn['time_ratio']:.2f}×"] if turn else ["—"] * 3
         cells += [f"{one / 1e6:.1f} ms", f"{two / 1e6:.1f} ms", f"{one / two:.2f}×"] \
             if one and two else ["—"] * 3
         lines.append(f"| {method} | " + " | ".join(cells) + " |")
@@ -223,11 +228,12 @@ def path_table(path_files):
 
 
 def main():
-    growth_path, medians_path, align_medians_path = sys.argv[1:4]
-    path_files, out_dir = sys.argv[4:-1], sys.argv[-1]
+    growth_path, medians_path, align_medians_path, threads_path = sys.argv[1:5]
+    path_files, out_dir = sys.argv[5:-1], sys.argv[-1]
     context, growth = runs(growth_path)
     _, medians = runs(medians_path)
     _, align_medians = runs(align_medians_path)
+    align_medians.update(runs(threads_path)[1])
     os.makedirs(out_dir, exist_ok=True)
     chart(family(growth), out_dir)
     chart(alignment(growth), out_dir, ("dna", "bytes", "alike"), "alignment")
