@@ -39,19 +39,19 @@ void advance2_scalar(Word* V, const Word* M, const Word* N, std::size_t begin, s
 }
 
 #if LCS_BIT_VECTOR_AVX512
-#define LCS_AVX512 __attribute__((target("avx512f")))
+#define LCS_AVX512 __attribute__((target("avx512f,avx512dq")))
 
 // One row's step on eight words; `carry` goes in at lane 0 and out of lane 7.
 LCS_AVX512 inline __m512i step8(__m512i v, __m512i match, unsigned& carry) {
   const __m512i all_ones = _mm512_set1_epi64(-1);
   const __m512i matched = _mm512_and_si512(v, match);
   const __m512i sum = _mm512_add_epi64(v, matched);
-  const unsigned generate = _mm512_cmplt_epu64_mask(sum, v);
-  const unsigned propagate = _mm512_cmpeq_epi64_mask(sum, all_ones);
+  const unsigned generate = _cvtmask8_u32(_mm512_cmplt_epu64_mask(sum, v));
+  const unsigned propagate = _cvtmask8_u32(_mm512_cmpeq_epi64_mask(sum, all_ones));
   const unsigned lanes = (generate | propagate) + generate + carry;
   carry = lanes >> 8;
-  const auto carried = static_cast<__mmask8>(lanes ^ propagate);
-  const __m512i result = _mm512_mask_sub_epi64(sum, carried, sum, all_ones);
+  const __m512i result =
+      _mm512_mask_sub_epi64(sum, _cvtu32_mask8(lanes ^ propagate), sum, all_ones);
   return _mm512_ternarylogic_epi64(result, v, matched, 0xF6);  // result | (v ^ matched)
 }
 
@@ -60,34 +60,45 @@ LCS_AVX512 inline __mmask8 lanes_from(std::size_t w, std::size_t end) {
   return end - w >= 8 ? static_cast<__mmask8>(0xFF) : static_cast<__mmask8>((1U << (end - w)) - 1);
 }
 
-// The vector loop starts on the cache line that holds word `begin`; the lanes
-// below it load as zeros, which neither carry nor change, and are not stored.
-LCS_AVX512 inline std::size_t line_start(std::size_t begin) { return begin / 8 * 8; }
-LCS_AVX512 inline __mmask8 first_lanes(std::size_t begin, std::size_t end) {
-  return static_cast<__mmask8>(lanes_from(line_start(begin), end) & (0xFFU << (begin % 8)));
+// Calls step(w, lanes) on the vectors of words [begin, end) in order. They
+// start on the cache line that holds word `begin`: the lanes below it are
+// masked off (they load as zeros, which neither carry nor change, and are not
+// stored), whole vectors in between go unmasked, and the last is masked to
+// `end`.
+template <class Step>
+LCS_AVX512 inline void for_each_vector(std::size_t begin, std::size_t end, Step step) {
+  std::size_t w = begin / 8 * 8;
+  if (w != begin || end - w < 8) {
+    step(w, static_cast<__mmask8>(lanes_from(w, end) & (0xFFU << (begin - w))));
+    w += 8;
+  }
+  for (; w + 8 <= end; w += 8) {
+    step(w, static_cast<__mmask8>(0xFF));
+  }
+  if (w < end) {
+    step(w, lanes_from(w, end));
+  }
 }
 
 LCS_AVX512 void advance_avx512(Word* V, const Word* M, std::size_t begin, std::size_t end) {
   unsigned carry = 0;
-  __mmask8 lanes = first_lanes(begin, end);
-  for (std::size_t w = line_start(begin); w < end; w += 8, lanes = lanes_from(w, end)) {
+  for_each_vector(begin, end, [&](std::size_t w, __mmask8 lanes) LCS_AVX512 {
     const __m512i v = _mm512_maskz_loadu_epi64(lanes, V + w);
     const __m512i m = _mm512_maskz_loadu_epi64(lanes, M + w);
     _mm512_mask_storeu_epi64(V + w, lanes, step8(v, m, carry));
-  }
+  });
 }
 
 LCS_AVX512 void advance2_avx512(Word* V, const Word* M, const Word* N, std::size_t begin,
                                 std::size_t end) {
   unsigned carry_m = 0;
   unsigned carry_n = 0;
-  __mmask8 lanes = first_lanes(begin, end);
-  for (std::size_t w = line_start(begin); w < end; w += 8, lanes = lanes_from(w, end)) {
+  for_each_vector(begin, end, [&](std::size_t w, __mmask8 lanes) LCS_AVX512 {
     const __m512i v = _mm512_maskz_loadu_epi64(lanes, V + w);
     const __m512i m = _mm512_maskz_loadu_epi64(lanes, M + w);
     const __m512i n = _mm512_maskz_loadu_epi64(lanes, N + w);
     _mm512_mask_storeu_epi64(V + w, lanes, step8(step8(v, m, carry_m), n, carry_n));
-  }
+  });
 }
 #endif
 
@@ -98,9 +109,10 @@ struct WordSteps {
 
 const WordSteps& word_steps() {
 #if LCS_BIT_VECTOR_AVX512
-  static const WordSteps chosen = row_path() == RowPath::avx512
-                                      ? WordSteps{advance_avx512, advance2_avx512}
-                                      : WordSteps{advance_scalar, advance2_scalar};
+  static const WordSteps chosen =
+      row_path() == RowPath::avx512 && __builtin_cpu_supports("avx512dq")
+          ? WordSteps{advance_avx512, advance2_avx512}
+          : WordSteps{advance_scalar, advance2_scalar};
 #else
   static const WordSteps chosen{advance_scalar, advance2_scalar};
 #endif
