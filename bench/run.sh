@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every benchmark, then remakes docs/growth.png and docs/benchmarks.md.
-# Needs gnuplot (apt-get install gnuplot-nox) and python3. Takes about 16 minutes.
+# Needs gnuplot (apt-get install gnuplot-nox) and python3. Takes about 19 minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset release >/dev/null
