@@ -142,7 +142,7 @@ class Aligner {
       }
     } else if (lcs == view.rows.size()) {
       match_all_rows(view);
-    } else if ((view.rows.size() + 1) * (view.columns.size() + 1) <= kLeafCells) {
+    } else if (table_cells(view) <= kLeafCells) {
       trace_table(view);
     } else {
       split(view, band);
@@ -156,6 +156,11 @@ class Aligner {
       column = view.columns.find(view.rows[row], column);
       view.emit(out_, row, column, 1);
     }
+  }
+
+  // In 64 bits: on a 32-bit platform the product can wrap to a small number.
+  static std::uint64_t table_cells(const Oriented& view) {
+    return (std::uint64_t{view.rows.size()} + 1) * (std::uint64_t{view.columns.size()} + 1);
   }
 
   // The whole LCS table of a small piece, traced back from its far corner.

@@ -147,6 +147,8 @@ TEST(MatchingBlocks, AgreeWithTheFamilyOnShiftedAndFramedPairs) {
       {frame + core + frame, frame + other + frame},
       {frame + core, frame + random_text(rng, 3000, 4) + frame},
       {core, core.substr(1000, 2000)},
+      // A table of 65536 x 65536 entries: 2^32, which a 32-bit size_t wraps to 0.
+      {'A' + random_text(rng, 65533, 4) + 'C', 'G' + random_text(rng, 65533, 4) + 'T'},
   };
   for (const auto& [a, b] : pairs) {
     expect_lcs_blocks(a, b, family_lcs(a, b),
