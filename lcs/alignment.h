@@ -36,9 +36,10 @@ struct Options {
   // about 100 times a call, the last time with 1; empty: not called. Never two
   // calls at once, though not always from the calling thread.
   std::function<void(double)> progress;
-  // Threads to use: the forward and backward passes of each division run side
-  // by side on two (more are not used yet); 0: as many as the hardware has.
-  // The result is the same for any number.
+  // Threads to use: the forward and backward passes of a division run side by
+  // side, and after a large division its two halves, each with half the
+  // threads; 0: as many as the hardware has. The result is the same for any
+  // number.
   unsigned threads = 1;
 };
 
