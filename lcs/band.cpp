@@ -132,31 +132,24 @@ Crossing divide(std::string_view rows, std::string_view columns, Band band, Divi
   const std::size_t half = rows.size() / 2;
   const bool anywhere = middle == Middle::anywhere && parallel;
   std::atomic<std::size_t> untaken{rows.size()};
-  // Rows [0, done) of the table read forward, or backward, applied to V.
-  const auto sweep = [&](bool reversed, std::size_t limit, MatchMasks& masks, Words& V) {
+  // Applies rows of the table read forward, or backward, to V until no rows
+  // are left to take, in batches, or as `share` rows at once for the exact
+  // middle; returns how many it applied.
+  const auto sweep = [&](bool reversed, std::size_t share, MatchMasks& masks, Words& V) {
     masks.build(columns, reversed);
     V.assign(masks.words(), ~Word{0});
     std::size_t done = 0;
-    while (const std::size_t batch = take_rows(untaken, anywhere ? kBatchRows : limit - done)) {
+    while (const std::size_t batch = take_rows(untaken, anywhere ? kBatchRows : share - done)) {
       const std::size_t from = reversed ? rows.size() - done - batch : done;
       run_pass(rows.substr(from, batch), reversed, done, masks, columns.size(), band, V, progress);
       done += batch;
-      if (done == limit) {
-        break;
-      }
     }
     return done;
   };
   std::size_t upper = 0;
   side_by_side(
-      parallel,
-      [&] {
-        upper = sweep(false, anywhere ? rows.size() : half, space.forward_masks, space.forward);
-      },
-      [&] {
-        sweep(true, anywhere ? rows.size() : rows.size() - half, space.backward_masks,
-              space.backward);
-      });
+      parallel, [&] { upper = sweep(false, half, space.forward_masks, space.forward); },
+      [&] { sweep(true, rows.size() - half, space.backward_masks, space.backward); });
   return best_crossing(space.forward, space.backward, columns.size(), upper, band);
 }
 
