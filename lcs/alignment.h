@@ -1,24 +1,36 @@
-// Longest common subsequence of two byte strings: its length and the
-// subsequence itself, as the runs in which the two strings match.
+// Longest common subsequence of two sequences: its length and the
+// subsequence itself, as the runs in which the two sequences match.
 //
 // Every function takes zero-based std::string_view of any bytes (zero bytes
-// and bytes >= 0x80 are ordinary characters) and any length the machine can
-// hold. Memory is linear in |a| + |b| beyond the result; the only exception
-// that leaves a call is std::bad_alloc. No output, no state between calls.
+// and bytes >= 0x80 are ordinary characters), or spans of 16- or 32-bit
+// symbols of any value, and any length the machine can hold (wider symbols:
+// up to 2^32 - 2 of them). Memory is linear in |a| + |b| beyond the result;
+// the only exception that leaves a call is std::bad_alloc. No output, no
+// state between calls.
 //
 // Cost: bit-parallel passes of 64 table cells per word operation (Allison and
-// Dix, 1986; Hyyrö, 2004), restricted to a diagonal band that provably holds
-// an optimal path when the strings are alike (Ukkonen, 1985): about
-// min(|a|,|b|)·|b|/64 word steps for unrelated strings, |a|·(D + ||a|-|b||)/64
-// for strings D insertions and deletions apart. matching_blocks takes about
-// twice the time of length (Hirschberg's divide and conquer, 1975).
+// Dix, 1986; Hyyro, 2004), restricted to a diagonal band that provably holds
+// an optimal path when the sequences are alike (Ukkonen, 1985): about
+// min(|a|,|b|)·|b|/64 word steps for unrelated sequences, |a|·(D + ||a|-|b||)/64
+// for sequences D insertions and deletions apart. matching_blocks takes about
+// twice the time of length (Hirschberg's divide and conquer, 1975). Wider
+// symbols are given dense ids first (O(|a| + |b|) expected); when few pairs
+// of them match (R pairs, much fewer than |a|·|b|/64), the threshold method
+// of Hunt and Szymanski (1977) takes O(R log |b| + |a| log |b|) instead.
 #ifndef LCS_ALIGNMENT_H
 #define LCS_ALIGNMENT_H
 
+#include <concepts>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <new>
+#include <ranges>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 namespace lcs {
@@ -45,18 +57,103 @@ struct Options {
 
 // The LCS length of a and b.
 std::size_t length(std::string_view a, std::string_view b, const Options& options = {});
+std::size_t length(std::span<const std::uint16_t> a, std::span<const std::uint16_t> b,
+                   const Options& options = {});
+std::size_t length(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b,
+                   const Options& options = {});
 
 // One longest common subsequence as maximal runs: sizes > 0, strictly
-// increasing and non-overlapping in both strings, no two blocks that touch in
-// both, sizes summing to length(a, b).
+// increasing and non-overlapping in both sequences, no two blocks that touch
+// in both, sizes summing to length(a, b). The same for any options.threads.
 std::vector<MatchingBlock> matching_blocks(std::string_view a, std::string_view b,
                                            const Options& options = {});
+std::vector<MatchingBlock> matching_blocks(std::span<const std::uint16_t> a,
+                                           std::span<const std::uint16_t> b,
+                                           const Options& options = {});
+std::vector<MatchingBlock> matching_blocks(std::span<const std::uint32_t> a,
+                                           std::span<const std::uint32_t> b,
+                                           const Options& options = {});
 
-// The bytes of matching_blocks(a, b), in order.
+// The symbols of matching_blocks(a, b), in order.
 std::string subsequence(std::string_view a, std::string_view b);
+std::vector<std::uint16_t> subsequence(std::span<const std::uint16_t> a,
+                                       std::span<const std::uint16_t> b);
+std::vector<std::uint32_t> subsequence(std::span<const std::uint32_t> a,
+                                       std::span<const std::uint32_t> b);
 
 // 2·length(a, b) / (|a| + |b|), in [0, 1]; 1.0 when both are empty.
 double similarity(std::string_view a, std::string_view b);
+double similarity(std::span<const std::uint16_t> a, std::span<const std::uint16_t> b);
+double similarity(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b);
+
+// One edit of a[a_begin, a_end) into b[b_begin, b_end), as Python's difflib
+// prints it: equal ranges, a replace (a deletion and an insertion side by
+// side), a deletion (b's range empty) or an insertion (a's range empty).
+struct Opcode {
+  enum class Tag : std::uint8_t { equal, replace, remove, insert };
+  Tag tag;
+  std::size_t a_begin;
+  std::size_t a_end;
+  std::size_t b_begin;
+  std::size_t b_end;
+  bool operator==(const Opcode&) const = default;
+};
+
+// difflib's word for a tag: "equal", "replace", "delete" or "insert".
+std::string_view tag_name(Opcode::Tag tag);
+
+// The edits that turn a (a_size long) into b (b_size long) around `blocks`
+// (as matching_blocks gives them): ranges that tile both sequences from start
+// to end, no two neighbours of the same tag. Blocks that are out of order or
+// outside the sizes throw std::invalid_argument. Time O(blocks).
+std::vector<Opcode> opcodes(std::span<const MatchingBlock> blocks, std::size_t a_size,
+                            std::size_t b_size);
+
+// The lines of a text with their terminators: each line ends after its line
+// feed (so a CRLF line keeps both bytes), and a last line without one is
+// returned as it is, unequal to the same line with one. No lines in an empty
+// text. Views into `text`.
+std::vector<std::string_view> split_lines(std::string_view text);
+
+// Two sequences of any items as 32-bit ids for the functions above: equal
+// items (by `equal`, hashed by `hash`) get equal ids, numbered from 0 in the
+// order first seen, a before b. For lines, words, tokens, or any hashable
+// values. Time O(|a| + |b|) expected; space one map entry per distinct item,
+// which the map refers to, not copies. More than 2^32 - 1 distinct items:
+// std::bad_alloc.
+struct DenseIds {
+  std::vector<std::uint32_t> a;
+  std::vector<std::uint32_t> b;
+  std::size_t distinct = 0;
+};
+
+template <std::ranges::forward_range A, std::ranges::forward_range B,
+          class Hash = std::hash<std::ranges::range_value_t<A>>, class Equal = std::equal_to<>>
+requires std::same_as<std::ranges::range_value_t<A>, std::ranges::range_value_t<B>> DenseIds
+dense_ids(const A& a, const B& b, Hash hash = {}, Equal equal = {}) {
+  using Item = std::ranges::range_value_t<A>;
+  static_assert(std::is_lvalue_reference_v<std::ranges::range_reference_t<const A>> &&
+                    std::is_lvalue_reference_v<std::ranges::range_reference_t<const B>>,
+                "dense_ids refers to the items: pass ranges that hold them");
+  const auto hash_item = [&hash](const Item* item) { return hash(*item); };
+  const auto equal_items = [&equal](const Item* x, const Item* y) { return equal(*x, *y); };
+  std::unordered_map<const Item*, std::uint32_t, decltype(hash_item), decltype(equal_items)> ids(
+      16, hash_item, equal_items);
+  DenseIds out;
+  const auto number = [&](const auto& items, std::vector<std::uint32_t>& to) {
+    for (const Item& item : items) {
+      const auto [at, added] = ids.try_emplace(&item, static_cast<std::uint32_t>(ids.size()));
+      if (added && ids.size() > UINT32_MAX) {
+        throw std::bad_alloc();
+      }
+      to.push_back(at->second);
+    }
+  };
+  number(a, out.a);
+  number(b, out.b);
+  out.distinct = ids.size();
+  return out;
+}
 
 }  // namespace lcs
 

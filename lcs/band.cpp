@@ -46,12 +46,14 @@ Band band_for(std::size_t rows, std::size_t columns, std::size_t lcs) {
   return pass_cost(rows, columns, band) * 4 > full * 3 ? Band::full() : band;
 }
 
-void run_pass(std::string_view rows, bool reversed, std::size_t first_row, const MatchMasks& masks,
+template <class Symbol>
+void run_pass(Text<Symbol> rows, bool reversed, std::size_t first_row, Masks<Symbol>& masks,
               std::size_t columns, Band band, Words& V, Progress& progress) {
+  using Handle = typename Masks<Symbol>::Handle;
   const std::int64_t last_column = signed_size(columns) - 1;
   const std::size_t count = rows.size();
   std::uint64_t steps = 0;
-  const Word* pending = nullptr;  // a row waiting for a second one to share its pass
+  Handle pending = nullptr;  // a row waiting for a second one to share its pass
   std::size_t pending_begin = 0;
   std::size_t pending_end = 0;
   for (std::size_t i = 0; i < count; ++i) {
@@ -60,9 +62,9 @@ void run_pass(std::string_view rows, bool reversed, std::size_t first_row, const
     if (first > last_column) {
       break;  // the band has left the table
     }
-    const Word* match = masks.row(static_cast<unsigned char>(rows[reversed ? count - 1 - i : i]));
+    const Handle match = masks.find(rows[reversed ? count - 1 - i : i]);
     if (match == nullptr) {
-      continue;  // a byte absent from the columns leaves V as it is
+      continue;  // a symbol absent from the columns leaves V as it is
     }
     const auto begin = static_cast<std::size_t>(first) / kWordBits;
     const auto end =
@@ -75,7 +77,10 @@ void run_pass(std::string_view rows, bool reversed, std::size_t first_row, const
     }
     // Both rows over the union of their windows: the first row's starts no
     // later, the second's ends no earlier.
-    advance2(V.data(), pending, match, pending_begin, end);
+    advance2(V.data(), masks.bits(pending, 0, pending_begin, end),
+             masks.bits(match, 1, pending_begin, end), pending_begin, end);
+    masks.clear(0);
+    masks.clear(1);
     pending = nullptr;
     steps += 2 * (end - pending_begin);
     if (steps >= (std::uint64_t{1} << 16)) {
@@ -84,7 +89,9 @@ void run_pass(std::string_view rows, bool reversed, std::size_t first_row, const
     }
   }
   if (pending != nullptr) {
-    advance(V.data(), pending, pending_begin, pending_end);
+    advance(V.data(), masks.bits(pending, 0, pending_begin, pending_end), pending_begin,
+            pending_end);
+    masks.clear(0);
     steps += pending_end - pending_begin;
   }
   progress.add(steps);
@@ -127,7 +134,8 @@ std::size_t take_rows(std::atomic<std::size_t>& untaken, std::size_t wanted) {
 
 }  // namespace
 
-Crossing divide(std::string_view rows, std::string_view columns, Band band, DivisionSpace& space,
+template <class Symbol>
+Crossing divide(Text<Symbol> rows, Text<Symbol> columns, Band band, DivisionSpace<Symbol>& space,
                 Progress& progress, bool parallel, Middle middle) {
   const std::size_t half = rows.size() / 2;
   const bool anywhere = middle == Middle::anywhere && parallel;
@@ -135,13 +143,13 @@ Crossing divide(std::string_view rows, std::string_view columns, Band band, Divi
   // Applies rows of the table read forward, or backward, to V until no rows
   // are left to take, in batches, or as `share` rows at once for the exact
   // middle; returns how many it applied.
-  const auto sweep = [&](bool reversed, std::size_t share, MatchMasks& masks, Words& V) {
+  const auto sweep = [&](bool reversed, std::size_t share, Masks<Symbol>& masks, Words& V) {
     masks.build(columns, reversed);
     V.assign(masks.words(), ~Word{0});
     std::size_t done = 0;
     while (const std::size_t batch = take_rows(untaken, anywhere ? kBatchRows : share - done)) {
       const std::size_t from = reversed ? rows.size() - done - batch : done;
-      run_pass(rows.substr(from, batch), reversed, done, masks, columns.size(), band, V, progress);
+      run_pass(rows.subspan(from, batch), reversed, done, masks, columns.size(), band, V, progress);
       done += batch;
     }
     return done;
@@ -153,15 +161,17 @@ Crossing divide(std::string_view rows, std::string_view columns, Band band, Divi
   return best_crossing(space.forward, space.backward, columns.size(), upper, band);
 }
 
-std::size_t length_in_band(std::string_view rows, std::string_view columns, Band band,
-                           DivisionSpace& space, Progress& progress) {
+template <class Symbol>
+std::size_t length_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band,
+                           DivisionSpace<Symbol>& space, Progress& progress) {
   space.forward_masks.build(columns, false);
   space.forward.assign(space.forward_masks.words(), ~Word{0});
   run_pass(rows, false, 0, space.forward_masks, columns.size(), band, space.forward, progress);
   return zeros_below(space.forward.data(), columns.size());
 }
 
-BandChoice choose_band(std::string_view rows, std::string_view columns, DivisionSpace& space,
+template <class Symbol>
+BandChoice choose_band(Text<Symbol> rows, Text<Symbol> columns, DivisionSpace<Symbol>& space,
                        Probe how) {
   const std::uint64_t full = pass_cost(rows.size(), columns.size(), Band::full());
   const Band probe = Band::around(rows.size(), columns.size(), kProbeSlack);
@@ -185,5 +195,18 @@ BandChoice choose_band(std::string_view rows, std::string_view columns, Division
   }
   return {band_for(rows.size(), columns.size(), found), std::nullopt};
 }
+
+// The engine runs on bytes and on ids.
+template void run_pass(Text<char>, bool, std::size_t, Masks<char>&, std::size_t, Band, Words&,
+                       Progress&);
+template void run_pass(Text<Id>, bool, std::size_t, Masks<Id>&, std::size_t, Band, Words&,
+                       Progress&);
+template Crossing divide(Text<char>, Text<char>, Band, DivisionSpace<char>&, Progress&, bool,
+                         Middle);
+template Crossing divide(Text<Id>, Text<Id>, Band, DivisionSpace<Id>&, Progress&, bool, Middle);
+template std::size_t length_in_band(Text<char>, Text<char>, Band, DivisionSpace<char>&, Progress&);
+template std::size_t length_in_band(Text<Id>, Text<Id>, Band, DivisionSpace<Id>&, Progress&);
+template BandChoice choose_band(Text<char>, Text<char>, DivisionSpace<char>&, Probe);
+template BandChoice choose_band(Text<Id>, Text<Id>, DivisionSpace<Id>&, Probe);
 
 }  // namespace lcs_detail

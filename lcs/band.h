@@ -14,11 +14,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 #include "lcs/bit_vector.h"
+#include "lcs/id_masks.h"
 #include "lcs/progress.h"
+#include "lcs/symbols.h"
 
 namespace lcs_detail {
 
@@ -38,10 +39,25 @@ std::uint64_t pass_cost(std::size_t rows, std::size_t columns, Band band);
 // the whole table when that band would cost nearly as much.
 Band band_for(std::size_t rows, std::size_t columns, std::size_t lcs);
 
-// Applies the characters of `rows` (from its end when reversed) to V, whose
+// The masks of a text of bytes, or of ids.
+template <class Symbol>
+struct MasksOf;
+template <>
+struct MasksOf<char> {
+  using type = MatchMasks;
+};
+template <>
+struct MasksOf<Id> {
+  using type = IdMasks;
+};
+template <class Symbol>
+using Masks = typename MasksOf<Symbol>::type;
+
+// Applies the symbols of `rows` (from its end when reversed) to V, whose
 // bits stand for the columns that `masks` was built from, evaluating `band`;
 // the first of them is row `first_row` of the table read in that direction.
-void run_pass(std::string_view rows, bool reversed, std::size_t first_row, const MatchMasks& masks,
+template <class Symbol>
+void run_pass(Text<Symbol> rows, bool reversed, std::size_t first_row, Masks<Symbol>& masks,
               std::size_t columns, Band band, Words& V, Progress& progress);
 
 // Where an optimal path crosses from the upper rows to the lower ones.
@@ -58,9 +74,10 @@ Crossing best_crossing(const Words& forward, const Words& backward, std::size_t 
                        std::size_t upper_rows, Band band);
 
 // Storage for one division, kept from one division to the next.
+template <class Symbol>
 struct DivisionSpace {
-  MatchMasks forward_masks;
-  MatchMasks backward_masks;
+  Masks<Symbol> forward_masks;
+  Masks<Symbol> backward_masks;
   Words forward;
   Words backward;
 };
@@ -73,7 +90,8 @@ struct DivisionSpace {
 // until they meet, so that neither waits for the other: the crossing's
 // column then depends on timing, but not its total, the LCS length.
 enum class Middle : std::uint8_t { half, anywhere };
-Crossing divide(std::string_view rows, std::string_view columns, Band band, DivisionSpace& space,
+template <class Symbol>
+Crossing divide(Text<Symbol> rows, Text<Symbol> columns, Band band, DivisionSpace<Symbol>& space,
                 Progress& progress, bool parallel, Middle middle = Middle::half);
 
 // The band a pass of rows against columns (rows the shorter) must evaluate,
@@ -87,7 +105,8 @@ struct BandChoice {
   Band band;
   std::optional<std::size_t> length;
 };
-BandChoice choose_band(std::string_view rows, std::string_view columns, DivisionSpace& space,
+template <class Symbol>
+BandChoice choose_band(Text<Symbol> rows, Text<Symbol> columns, DivisionSpace<Symbol>& space,
                        Probe how);
 
 // Passes smaller than this many word steps are not worth a thread.
@@ -95,8 +114,9 @@ inline constexpr std::uint64_t kParallelPassCost = std::uint64_t{1} << 18;
 
 // The LCS length from a fresh V after the rows, in `band`, with the forward
 // masks of `space`.
-std::size_t length_in_band(std::string_view rows, std::string_view columns, Band band,
-                           DivisionSpace& space, Progress& progress);
+template <class Symbol>
+std::size_t length_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band,
+                           DivisionSpace<Symbol>& space, Progress& progress);
 
 // The slack of the probe: alike strings whose optimal path strays less than
 // this from the diagonal are settled by the probe alone.

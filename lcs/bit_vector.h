@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lcs/symbols.h"
+
 #if !defined(LCS_PORTABLE) && (defined(__x86_64__) || defined(_M_X64))
 #include <immintrin.h>
 #define LCS_BIT_VECTOR_ADDCARRY 1
@@ -113,6 +115,18 @@ inline bool bit_at(const Word* V, std::size_t t) {
 // reversed) is that byte. Space: words per distinct byte.
 class MatchMasks {
  public:
+  // The passes' view of a mask (see IdMasks): a byte's row is always whole.
+  using Handle = const Word*;
+  void build(Text<char> text, bool reversed) {
+    build(std::string_view(text.data(), text.size()), reversed);
+  }
+  [[nodiscard]] Handle find(char c) const { return row(static_cast<unsigned char>(c)); }
+  static const Word* bits(Handle row, unsigned /*scratch*/, std::size_t /*begin*/,
+                          std::size_t /*end*/) {
+    return row;
+  }
+  static void clear(unsigned /*scratch*/) {}
+
   // Builds the masks, unless they were last built from this very text (the
   // same bytes at the same address) in the same direction.
   void build(std::string_view text, bool reversed) {

@@ -1,4 +1,4 @@
-// The common prefix and suffix of two strings: some longest common
+// The common prefix and suffix of two sequences: some longest common
 // subsequence always contains them, so they are matched at once and only the
 // middles need the dynamic programme.
 #ifndef LCS_COMMON_ENDS_H
@@ -6,58 +6,59 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <cstring>
-#include <string_view>
+
+#include "lcs/symbols.h"
 
 namespace lcs_detail {
 
-// Length of the run of equal bytes at the start of a and b, or at their ends,
-// eight bytes per comparison while they agree.
-inline std::size_t common_run(std::string_view a, std::string_view b, bool at_end) {
+// Length of the run of equal symbols at the start of a and b, or at their
+// ends, eight bytes per comparison while they agree.
+template <class Symbol>
+std::size_t common_run(Text<Symbol> a, Text<Symbol> b, bool at_end) {
+  constexpr std::size_t kPerWord = 8 / sizeof(Symbol);
   const std::size_t limit = std::min(a.size(), b.size());
-  // The `width` bytes that lie k bytes in from the chosen side of s.
-  const auto bytes = [at_end](std::string_view s, std::size_t k, std::size_t width) {
+  // The `width` symbols that lie k symbols in from the chosen side of s.
+  const auto symbols = [at_end](Text<Symbol> s, std::size_t k, std::size_t width) {
     return at_end ? s.data() + s.size() - k - width : s.data() + k;
   };
   std::size_t k = 0;
-  for (; k + 8 <= limit; k += 8) {
-    std::uint64_t x = 0;
-    std::uint64_t y = 0;
-    std::memcpy(&x, bytes(a, k, 8), 8);
-    std::memcpy(&y, bytes(b, k, 8), 8);
-    if (x != y) {
-      break;
-    }
+  while (k + kPerWord <= limit &&
+         std::memcmp(symbols(a, k, kPerWord), symbols(b, k, kPerWord), 8) == 0) {
+    k += kPerWord;
   }
-  while (k < limit && *bytes(a, k, 1) == *bytes(b, k, 1)) {
+  while (k < limit && *symbols(a, k, 1) == *symbols(b, k, 1)) {
     ++k;
   }
   return k;
 }
 
-inline std::size_t common_prefix(std::string_view a, std::string_view b) {
+template <class Symbol>
+std::size_t common_prefix(Text<Symbol> a, Text<Symbol> b) {
   return common_run(a, b, false);
 }
 
-inline std::size_t common_suffix(std::string_view a, std::string_view b) {
+template <class Symbol>
+std::size_t common_suffix(Text<Symbol> a, Text<Symbol> b) {
   return common_run(a, b, true);
 }
 
+template <class Symbol>
 struct CommonEnds {
   std::size_t prefix;
   std::size_t suffix;
-  std::string_view a;  // the middles, between prefix and suffix
-  std::string_view b;
+  Text<Symbol> a;  // the middles, between prefix and suffix
+  Text<Symbol> b;
 };
 
-inline CommonEnds common_ends(std::string_view a, std::string_view b) {
+template <class Symbol>
+CommonEnds<Symbol> common_ends(Text<Symbol> a, Text<Symbol> b) {
   const std::size_t prefix = common_prefix(a, b);
-  a.remove_prefix(prefix);
-  b.remove_prefix(prefix);
+  a = a.subspan(prefix);
+  b = b.subspan(prefix);
   const std::size_t suffix = common_suffix(a, b);
-  a.remove_suffix(suffix);
-  b.remove_suffix(suffix);
+  a = a.first(a.size() - suffix);
+  b = b.first(b.size() - suffix);
   return {prefix, suffix, a, b};
 }
 

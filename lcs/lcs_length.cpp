@@ -1,12 +1,14 @@
-// LCS length of two byte strings of any size: the common prefix and suffix
+// LCS length of two sequences of any size: the common prefix and suffix
 // matched at once, then the bit-vector passes of Allison and Dix (1986) along
 // the longer string, restricted to a provably sufficient diagonal band when a
 // cheap probe shows the strings are alike (Ukkonen, 1985). Time
 // O(min·max/64) word steps, O(min·band/64) for alike strings; space O(max/64)
-// words per distinct byte. On two threads the upper and lower halves of the
-// rows run side by side and meet in the middle (Hirschberg, 1975).
+// words per distinct symbol. On two threads the upper and lower halves of the
+// rows run side by side and meet in the middle (Hirschberg, 1975). Ids with
+// few matching pairs take the threshold method instead (see sparse.h).
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -16,47 +18,96 @@
 #include "lcs/bit_vector.h"
 #include "lcs/common_ends.h"
 #include "lcs/side_by_side.h"
+#include "lcs/sparse.h"
+#include "lcs/symbols.h"
 
 namespace lcs {
 
-std::size_t length(std::string_view a, std::string_view b, const Options& options) {
-  using namespace lcs_detail;
-  const CommonEnds ends = common_ends(a, b);
-  std::string_view rows = ends.a;
-  std::string_view columns = ends.b;
+namespace {
+
+using namespace lcs_detail;
+
+// The LCS length of two sequences with no common prefix or suffix.
+template <class Symbol>
+std::size_t bit_vector_length(Text<Symbol> rows, Text<Symbol> columns, unsigned threads,
+                              Progress& progress) {
   if (rows.size() > columns.size()) {
     std::swap(rows, columns);  // the bit vector runs along the longer string
   }
-  std::size_t middle = 0;
-  Progress progress(options.progress);
-  if (!rows.empty()) {
-    DivisionSpace space;
-    const bool share = thread_count(options.threads) > 1;
-    const BandChoice choice =
-        choose_band(rows, columns, space, share ? Probe::halves_side_by_side : Probe::one_pass);
-    const std::uint64_t cost = pass_cost(rows.size(), columns.size(), choice.band);
-    progress.expect(cost);
-    if (choice.length) {
-      middle = *choice.length;
-    } else if (share && rows.size() > 1 && cost >= kParallelPassCost) {
-      // The upper and lower halves of the rows side by side, met in the middle.
-      const Crossing cross =
-          divide(rows, columns, choice.band, space, progress, true, Middle::anywhere);
-      middle = cross.upper + cross.lower;
-    } else {
-      middle = length_in_band(rows, columns, choice.band, space, progress);
-    }
+  if (rows.empty()) {
+    return 0;
   }
+  DivisionSpace<Symbol> space;
+  const bool share = thread_count(threads) > 1;
+  const BandChoice choice =
+      choose_band(rows, columns, space, share ? Probe::halves_side_by_side : Probe::one_pass);
+  const std::uint64_t cost = pass_cost(rows.size(), columns.size(), choice.band);
+  progress.expect(cost);
+  if (choice.length) {
+    return *choice.length;
+  }
+  if (share && rows.size() > 1 && cost >= kParallelPassCost) {
+    // The upper and lower halves of the rows side by side, met in the middle.
+    const Crossing cross =
+        divide(rows, columns, choice.band, space, progress, true, Middle::anywhere);
+    return cross.upper + cross.lower;
+  }
+  return length_in_band(rows, columns, choice.band, space, progress);
+}
+
+template <class Symbol>
+std::size_t wide_length(std::span<const Symbol> a, std::span<const Symbol> b,
+                        const Options& options) {
+  const Interned ids = intern(a, b);
+  const CommonEnds<Id> ends = common_ends(Text<Id>(ids.a), Text<Id>(ids.b));
+  Progress progress(options.progress);
+  const std::uint64_t pairs = matching_pairs(ends.a, ends.b, ids.shared);
+  const std::size_t middle =
+      !ends.a.empty() && !ends.b.empty() && pairs_pay(ends.a.size(), ends.b.size(), pairs)
+          ? sparse_length(ends.a, ends.b, ids.shared, pairs, progress)
+          : bit_vector_length(ends.a, ends.b, options.threads, progress);
   progress.finish();
   return ends.prefix + middle + ends.suffix;
 }
 
-double similarity(std::string_view a, std::string_view b) {
-  if (a.empty() && b.empty()) {
+double similarity_of(std::size_t lcs, std::size_t a_size, std::size_t b_size) {
+  if (a_size == 0 && b_size == 0) {
     return 1.0;
   }
-  return 2.0 * static_cast<double>(length(a, b)) /
-         (static_cast<double>(a.size()) + static_cast<double>(b.size()));
+  return 2.0 * static_cast<double>(lcs) /
+         (static_cast<double>(a_size) + static_cast<double>(b_size));
+}
+
+}  // namespace
+
+std::size_t length(std::string_view a, std::string_view b, const Options& options) {
+  const CommonEnds<char> ends = common_ends(text_of(a), text_of(b));
+  Progress progress(options.progress);
+  const std::size_t middle = bit_vector_length(ends.a, ends.b, options.threads, progress);
+  progress.finish();
+  return ends.prefix + middle + ends.suffix;
+}
+
+std::size_t length(std::span<const std::uint16_t> a, std::span<const std::uint16_t> b,
+                   const Options& options) {
+  return wide_length(a, b, options);
+}
+
+std::size_t length(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b,
+                   const Options& options) {
+  return wide_length(a, b, options);
+}
+
+double similarity(std::string_view a, std::string_view b) {
+  return similarity_of(length(a, b), a.size(), b.size());
+}
+
+double similarity(std::span<const std::uint16_t> a, std::span<const std::uint16_t> b) {
+  return similarity_of(length(a, b), a.size(), b.size());
+}
+
+double similarity(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b) {
+  return similarity_of(length(a, b), a.size(), b.size());
 }
 
 }  // namespace lcs

@@ -3,22 +3,28 @@
 // and Dix, 1986), restricted to the diagonal band that holds an optimal path
 // (Ukkonen, 1985; each half's LCS length is known from its parent's crossing,
 // so its band is too), common prefixes and suffixes matched at once, and a
-// small table with traceback at the bottom. Time about twice lcs::length;
-// space O(|a| + |b|) plus the result.
+// small table with traceback at the bottom. Ids with few matching pairs go
+// to the threshold method instead (see sparse.h). Time about twice
+// lcs::length; space O(|a| + |b|) plus the result.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "lcs/alignment.h"
 #include "lcs/band.h"
 #include "lcs/bit_vector.h"
+#include "lcs/block_writer.h"
 #include "lcs/common_ends.h"
 #include "lcs/side_by_side.h"
+#include "lcs/sparse.h"
+#include "lcs/symbols.h"
 
 namespace lcs {
 
@@ -28,28 +34,6 @@ using namespace lcs_detail;
 
 // Sub-problems of at most this many table cells are solved by a table.
 constexpr std::size_t kLeafCells = std::size_t{1} << 14;
-
-// Collects matches in order, joining those that continue the last block.
-class BlockWriter {
- public:
-  void add(std::size_t a, std::size_t b, std::size_t size) {
-    if (size == 0) {
-      return;
-    }
-    if (!blocks_.empty()) {
-      MatchingBlock& last = blocks_.back();
-      if (last.a + last.size == a && last.b + last.size == b) {
-        last.size += size;
-        return;
-      }
-    }
-    blocks_.push_back({a, b, size});
-  }
-  std::vector<MatchingBlock> take() { return std::move(blocks_); }
-
- private:
-  std::vector<MatchingBlock> blocks_;
-};
 
 // A rectangle of the table: a[a, a + a_size) against b[b, b + b_size).
 struct Piece {
@@ -61,12 +45,13 @@ struct Piece {
 
 // A piece seen with its shorter string along the rows, so that bit vectors run
 // along the longer one; translates row and column positions back to a and b.
+template <class Symbol>
 class Oriented {
  public:
-  Oriented(std::string_view a, std::string_view b, const Piece& piece)
+  Oriented(Text<Symbol> a, Text<Symbol> b, const Piece& piece)
       : piece_(piece), rows_are_a_(piece.a_size <= piece.b_size) {
-    const std::string_view in_a = a.substr(piece.a, piece.a_size);
-    const std::string_view in_b = b.substr(piece.b, piece.b_size);
+    const Text<Symbol> in_a = a.subspan(piece.a, piece.a_size);
+    const Text<Symbol> in_b = b.subspan(piece.b, piece.b_size);
     rows = rows_are_a_ ? in_a : in_b;
     columns = rows_are_a_ ? in_b : in_a;
   }
@@ -83,25 +68,27 @@ class Oriented {
     out.add(p.a, p.b, size);
   }
 
-  std::string_view rows;
-  std::string_view columns;
+  Text<Symbol> rows;
+  Text<Symbol> columns;
 
  private:
   Piece piece_;
   bool rows_are_a_;
 };
 
+// `shared`: for ids, the number of symbols that occur in both sequences.
+template <class Symbol>
 class Aligner {
  public:
-  Aligner(std::string_view a, std::string_view b, Progress& progress, unsigned threads)
-      : a_(a), b_(b), progress_(progress), threads_(thread_count(threads)) {}
+  Aligner(Text<Symbol> a, Text<Symbol> b, Progress& progress, unsigned threads, Id shared = 0)
+      : a_(a), b_(b), progress_(progress), threads_(thread_count(threads)), shared_(shared) {}
 
   std::vector<MatchingBlock> run() {
-    const CommonEnds ends = common_ends(a_, b_);
+    const CommonEnds<Symbol> ends = common_ends(a_, b_);
     out_.add(0, 0, ends.prefix);
     const Piece middle{ends.prefix, ends.prefix, ends.a.size(), ends.b.size()};
-    const Oriented view(a_, b_, middle);
-    if (!view.rows.empty()) {
+    const Oriented<Symbol> view(a_, b_, middle);
+    if (!view.rows.empty() && !solved_sparsely(ends)) {
       const BandChoice choice =
           choose_band(view.rows, view.columns, space_,
                       threads_ > 1 ? Probe::halves_side_by_side : Probe::halves);
@@ -115,14 +102,26 @@ class Aligner {
   }
 
  private:
+  // Ids with few matching pairs: the threshold method solves the middle.
+  bool solved_sparsely([[maybe_unused]] const CommonEnds<Symbol>& ends) {
+    if constexpr (std::is_same_v<Symbol, Id>) {
+      const std::uint64_t pairs = matching_pairs(ends.a, ends.b, shared_);
+      if (pairs_pay(ends.a.size(), ends.b.size(), pairs)) {
+        sparse_blocks(ends.a, ends.b, shared_, pairs, ends.prefix, out_, progress_);
+        return true;
+      }
+    }
+    return false;
+  }
+
   // A sub-problem whose LCS length `lcs` is known from its parent.
   void solve(const Piece& piece, std::size_t lcs) {
-    std::string_view x = a_.substr(piece.a, piece.a_size);
-    std::string_view y = b_.substr(piece.b, piece.b_size);
+    Text<Symbol> x = a_.subspan(piece.a, piece.a_size);
+    Text<Symbol> y = b_.subspan(piece.b, piece.b_size);
     const std::size_t prefix = common_prefix(x, y);
     out_.add(piece.a, piece.b, prefix);
-    x.remove_prefix(prefix);
-    y.remove_prefix(prefix);
+    x = x.subspan(prefix);
+    y = y.subspan(prefix);
     const std::size_t suffix = common_suffix(x, y);
     const Piece middle{piece.a + prefix, piece.b + prefix, x.size() - suffix, y.size() - suffix};
     const std::size_t rest = lcs - prefix - suffix;
@@ -135,10 +134,11 @@ class Aligner {
 
   // A piece with no common prefix or suffix whose optimal paths `band` holds.
   void solve_middle(const Piece& piece, std::optional<std::size_t> lcs, Band band) {
-    const Oriented view(a_, b_, piece);
+    const Oriented<Symbol> view(a_, b_, piece);
     if (view.rows.size() == 1) {
-      if (const std::size_t at = view.columns.find(view.rows[0]); at != std::string_view::npos) {
-        view.emit(out_, 0, at, 1);
+      const auto at = std::find(view.columns.begin(), view.columns.end(), view.rows[0]);
+      if (at != view.columns.end()) {
+        view.emit(out_, 0, static_cast<std::size_t>(at - view.columns.begin()), 1);
       }
     } else if (lcs == view.rows.size()) {
       match_all_rows(view);
@@ -150,21 +150,21 @@ class Aligner {
   }
 
   // The rows are a subsequence of the columns: the leftmost embedding.
-  void match_all_rows(const Oriented& view) {
-    std::size_t column = 0;
+  void match_all_rows(const Oriented<Symbol>& view) {
+    auto column = view.columns.begin();
     for (std::size_t row = 0; row < view.rows.size(); ++row, ++column) {
-      column = view.columns.find(view.rows[row], column);
-      view.emit(out_, row, column, 1);
+      column = std::find(column, view.columns.end(), view.rows[row]);
+      view.emit(out_, row, static_cast<std::size_t>(column - view.columns.begin()), 1);
     }
   }
 
   // In 64 bits: on a 32-bit platform the product can wrap to a small number.
-  static std::uint64_t table_cells(const Oriented& view) {
+  static std::uint64_t table_cells(const Oriented<Symbol>& view) {
     return (std::uint64_t{view.rows.size()} + 1) * (std::uint64_t{view.columns.size()} + 1);
   }
 
   // The whole LCS table of a small piece, traced back from its far corner.
-  void trace_table(const Oriented& view) {
+  void trace_table(const Oriented<Symbol>& view) {
     const std::size_t rows = view.rows.size();
     const std::size_t width = view.columns.size() + 1;
     table_.assign((rows + 1) * width, 0);
@@ -196,7 +196,7 @@ class Aligner {
   // Hirschberg's step, then the halves with the lengths it found: in turn, or,
   // when there are threads to share and work enough, side by side, each with
   // its own storage and half the threads, their blocks joined in order.
-  void split(const Oriented& view, Band band) {
+  void split(const Oriented<Symbol>& view, Band band) {
     const std::size_t rows = view.rows.size();
     const std::size_t columns = view.columns.size();
     const bool parallel = threads_ > 1 && pass_cost(rows, columns, band) >= kParallelPassCost;
@@ -209,8 +209,8 @@ class Aligner {
       solve(second, cross.lower);
       return;
     }
-    Aligner first_half(a_, b_, progress_, threads_ / 2);
-    Aligner second_half(a_, b_, progress_, threads_ - threads_ / 2);
+    Aligner first_half(a_, b_, progress_, threads_ / 2, shared_);
+    Aligner second_half(a_, b_, progress_, threads_ - threads_ / 2, shared_);
     side_by_side(
         true, [&] { first_half.solve(first, cross.upper); },
         [&] { second_half.solve(second, cross.lower); });
@@ -221,32 +221,76 @@ class Aligner {
     }
   }
 
-  std::string_view a_;
-  std::string_view b_;
+  Text<Symbol> a_;
+  Text<Symbol> b_;
   Progress& progress_;
   BlockWriter out_;
   unsigned threads_;
-  DivisionSpace space_;
+  Id shared_;
+  DivisionSpace<Symbol> space_;
   std::vector<std::uint32_t> table_;
   std::vector<std::pair<std::size_t, std::size_t>> matches_;
 };
+
+template <class Symbol>
+std::vector<MatchingBlock> blocks_of(Text<Symbol> a, Text<Symbol> b, const Options& options,
+                                     Id shared = 0) {
+  Progress progress(options.progress);
+  std::vector<MatchingBlock> blocks =
+      Aligner<Symbol>(a, b, progress, options.threads, shared).run();
+  progress.finish();
+  return blocks;
+}
+
+template <class Symbol>
+std::vector<MatchingBlock> wide_blocks(std::span<const Symbol> a, std::span<const Symbol> b,
+                                       const Options& options) {
+  const Interned ids = intern(a, b);
+  return blocks_of(Text<Id>(ids.a), Text<Id>(ids.b), options, ids.shared);
+}
+
+// The symbols of the blocks, in order.
+template <class Sequence, class Symbols>
+Sequence common_symbols(const Symbols& a, const std::vector<MatchingBlock>& blocks) {
+  Sequence common;
+  for (const MatchingBlock& block : blocks) {
+    common.insert(common.end(), a.begin() + static_cast<std::ptrdiff_t>(block.a),
+                  a.begin() + static_cast<std::ptrdiff_t>(block.a + block.size));
+  }
+  return common;
+}
 
 }  // namespace
 
 std::vector<MatchingBlock> matching_blocks(std::string_view a, std::string_view b,
                                            const Options& options) {
-  lcs_detail::Progress progress(options.progress);
-  std::vector<MatchingBlock> blocks = Aligner(a, b, progress, options.threads).run();
-  progress.finish();
-  return blocks;
+  return blocks_of(text_of(a), text_of(b), options);
+}
+
+std::vector<MatchingBlock> matching_blocks(std::span<const std::uint16_t> a,
+                                           std::span<const std::uint16_t> b,
+                                           const Options& options) {
+  return wide_blocks(a, b, options);
+}
+
+std::vector<MatchingBlock> matching_blocks(std::span<const std::uint32_t> a,
+                                           std::span<const std::uint32_t> b,
+                                           const Options& options) {
+  return wide_blocks(a, b, options);
 }
 
 std::string subsequence(std::string_view a, std::string_view b) {
-  std::string bytes;
-  for (const MatchingBlock& block : matching_blocks(a, b)) {
-    bytes.append(a.substr(block.a, block.size));
-  }
-  return bytes;
+  return common_symbols<std::string>(a, matching_blocks(a, b));
+}
+
+std::vector<std::uint16_t> subsequence(std::span<const std::uint16_t> a,
+                                       std::span<const std::uint16_t> b) {
+  return common_symbols<std::vector<std::uint16_t>>(a, matching_blocks(a, b));
+}
+
+std::vector<std::uint32_t> subsequence(std::span<const std::uint32_t> a,
+                                       std::span<const std::uint32_t> b) {
+  return common_symbols<std::vector<std::uint32_t>>(a, matching_blocks(a, b));
 }
 
 }  // namespace lcs

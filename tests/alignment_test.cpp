@@ -1,6 +1,6 @@
-// The alignment layer: every result is checked against the contract of
-// matching_blocks (valid, maximal, equal bytes, as long as the LCS), with the
-// LCS length taken from a brute force on tiny pairs and from the family's
+// The alignment layer on bytes: every result is checked against the contract
+// of matching_blocks (valid, maximal, equal bytes, as long as the LCS), with
+// the LCS length taken from a brute force on tiny pairs and from the family's
 // two-row method on larger ones.
 #include <gtest/gtest.h>
 
@@ -14,36 +14,12 @@
 
 #include "lcs/alignment.h"
 #include "tests/address_space.h"
+#include "tests/blocks_contract.h"
 #include "tests/test_support.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-// Fails the test unless `blocks` is one longest common subsequence of a and b,
-// `lcs` long, as maximal runs; and unless length() agrees.
-void expect_lcs_blocks(std::string_view a, std::string_view b, std::size_t lcs,
-                       const std::string& label) {
-  const std::vector<lcs::MatchingBlock> blocks = lcs::matching_blocks(a, b);
-  std::size_t total = 0;
-  std::size_t a_end = 0;
-  std::size_t b_end = 0;
-  for (std::size_t k = 0; k < blocks.size(); ++k) {
-    const lcs::MatchingBlock& block = blocks[k];
-    ASSERT_GT(block.size, 0U) << label << ", block " << k;
-    ASSERT_TRUE(block.a >= a_end && block.b >= b_end) << label << ", block " << k << " overlaps";
-    ASSERT_FALSE(k > 0 && block.a == a_end && block.b == b_end) << label << ", block " << k;
-    ASSERT_TRUE(block.a + block.size <= a.size() && block.b + block.size <= b.size()) << label;
-    ASSERT_EQ(a.substr(block.a, block.size), b.substr(block.b, block.size))
-        << label << ", block " << k;
-    a_end = block.a + block.size;
-    b_end = block.b + block.size;
-    total += block.size;
-  }
-  ASSERT_EQ(total, lcs) << label;
-  ASSERT_EQ(lcs::length(a, b), lcs) << label;
-  ASSERT_EQ(lcs::length(b, a), lcs) << label << ", exchanged";
-}
 
 std::size_t family_lcs(const std::string& a, const std::string& b) {
   return static_cast<std::size_t>(lcs_of(Hirschberg_AlgB, a, b));
