@@ -1,6 +1,7 @@
 // Dense ids for symbols of any value: an open-addressing hash table (linear
 // probing, Fibonacci hashing) numbers the distinct symbols of a in the order
-// they are first seen, and b's symbols are looked up in it. Time O(|a| + |b|)
+// they are first seen, and b's symbols are looked up in it; then a's symbols
+// that b does not have become kOnlyInA. Time O(|a| + |b|)
 // expected; space two table slots per distinct symbol of a at most, freed on
 // return.
 #include <cstddef>
@@ -100,11 +101,21 @@ Interned intern(Text<Symbol> a, Text<Symbol> b) {
     }
     ids.a[t] = table.number(a[t]);
   }
+  std::vector<bool> in_b(table.size(), false);
   for (std::size_t t = 0; t < b.size(); ++t) {
     if (t + kAhead < b.size()) {
       table.prefetch(b[t + kAhead]);
     }
     ids.b[t] = table.lookup(b[t]);
+    if (ids.b[t] != kOnlyInB) {
+      in_b[ids.b[t]] = true;
+    }
+  }
+  // Symbols of a alone match nothing: no mask or occurrence list is made for them.
+  for (Id& id : ids.a) {
+    if (!in_b[id]) {
+      id = kOnlyInA;
+    }
   }
   ids.shared = static_cast<Id>(table.size());
   return ids;

@@ -18,8 +18,8 @@ using Text = std::span<const Symbol>;
 inline Text<char> text_of(std::string_view s) { return {s.data(), s.size()}; }
 
 // The symbols of a are numbered from 0 in the order first seen, and a symbol
-// of b gets its number in a, or kOnlyInB when a does not have it. Ids from
-// kOnlyInA up match nothing on the other side.
+// of b gets its number in a. A symbol that only one side has gets kOnlyInA or
+// kOnlyInB instead, and matches nothing on the other side.
 using Id = std::uint32_t;
 inline constexpr Id kOnlyInA = UINT32_MAX - 1;
 inline constexpr Id kOnlyInB = UINT32_MAX;
@@ -31,7 +31,7 @@ inline constexpr std::size_t kMaxIdLength = kOnlyInA;
 struct Interned {
   std::vector<Id> a;
   std::vector<Id> b;
-  Id shared = 0;  // every id below kOnlyInA is below this: the distinct symbols of a
+  Id shared = 0;  // ids of symbols on both sides are below this (the distinct symbols of a)
 };
 
 // Equal symbols get equal ids, in O(|a| + |b|) expected time (one hash table
