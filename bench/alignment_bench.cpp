@@ -5,7 +5,6 @@
 // table per second, and the peak heap growth of one call.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <random>
@@ -13,48 +12,14 @@
 #include <utility>
 
 #include "bench/allison_dix_baseline.h"
+#include "bench/in_turn.h"
+#include "bench/pairs.h"
 #include "bench/peak_memory.h"
 #include "lcs/alignment.h"
 #include "lcs/lcs_algorithms.h"
 #include "lcs/lcs_row.h"
 
 namespace {
-
-enum class Shape : std::uint8_t { dna, bytes, alike };
-
-std::string random_string(std::mt19937& rng, std::size_t n, Shape shape) {
-  std::string text(n, '\0');
-  for (char& c : text) {
-    c = shape == Shape::bytes ? static_cast<char>(rng() & 255U) : "ACGT"[rng() & 3U];
-  }
-  return text;
-}
-
-// A pair of n characters each (alike: about n), the same for every method.
-std::pair<std::string, std::string> make_pair(std::size_t n, Shape shape) {
-  std::mt19937 rng(static_cast<std::mt19937::result_type>(n + static_cast<std::size_t>(shape)));
-  std::string a = random_string(rng, n, shape);
-  if (shape != Shape::alike) {
-    return {a, random_string(rng, n, shape)};
-  }
-  std::string b = a;
-  for (std::size_t edit = 0; edit < n / 100; ++edit) {
-    const std::size_t at = rng() % b.size();
-    const char base = "ACGT"[rng() & 3U];
-    switch (rng() % 3) {
-      case 0:
-        b[at] = base;
-        break;
-      case 1:
-        b.insert(at, 1, base);
-        break;
-      default:
-        b.erase(at, 1);
-        break;
-    }
-  }
-  return {a, b};
-}
 
 std::size_t allison_dix(const std::string& a, const std::string& b) {
   const std::string A = '\0' + a;
@@ -112,30 +77,12 @@ void run(benchmark::State& state, Shape shape) {
 
 using Call = std::size_t (*)(const std::string&, const std::string&);
 
-// A method and its reference on the same pair in turn, call after call, so
-// that the machine's load, which drifts on a shared host, weighs on both
-// alike: the time ratio of the two is then measured side by side.
+// A method and its reference on the same pair in turn (see in_turn.h).
 template <Call Reference, Call Method>
 void in_turn(benchmark::State& state, Shape shape) {
   const auto [a, b] = make_pair(static_cast<std::size_t>(state.range(0)), shape);
-  using Clock = std::chrono::steady_clock;
-  Clock::duration reference{};
-  Clock::duration method{};
-  for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(Reference(a, b));
-    const Clock::time_point middle = Clock::now();
-    benchmark::DoNotOptimize(Method(a, b));
-    reference += middle - start;
-    method += Clock::now() - middle;
-  }
-  const auto per_call_ms = [&](Clock::duration total) {
-    return std::chrono::duration<double, std::milli>(total).count() /
-           static_cast<double>(state.iterations());
-  };
-  state.counters["reference_ms"] = per_call_ms(reference);
-  state.counters["method_ms"] = per_call_ms(method);
-  state.counters["time_ratio"] = per_call_ms(method) / per_call_ms(reference);
+  time_in_turn(
+      state, [&] { return Reference(a, b); }, [&] { return Method(a, b); });
 }
 
 struct Method {

@@ -53,9 +53,25 @@ void run_pass(Text<Symbol> rows, bool reversed, std::size_t first_row, Masks<Sym
   const std::int64_t last_column = signed_size(columns) - 1;
   const std::size_t count = rows.size();
   std::uint64_t steps = 0;
+  const auto stepped = [&](std::size_t words) {
+    steps += words;
+    if (steps >= (std::uint64_t{1} << 16)) {
+      progress.add(steps);
+      steps = 0;
+    }
+  };
   Handle pending = nullptr;  // a row waiting for a second one to share its pass
   std::size_t pending_begin = 0;
   std::size_t pending_end = 0;
+  const auto flush = [&] {
+    if (pending != nullptr) {
+      advance(V.data(), masks.bits(pending, 0, pending_begin, pending_end), pending_begin,
+              pending_end);
+      masks.clear(0);
+      stepped(pending_end - pending_begin);
+      pending = nullptr;
+    }
+  };
   for (std::size_t i = 0; i < count; ++i) {
     const std::int64_t row = signed_size(first_row + i);
     const std::int64_t first = std::max<std::int64_t>(0, row + band.low);
@@ -69,31 +85,26 @@ void run_pass(Text<Symbol> rows, bool reversed, std::size_t first_row, Masks<Sym
     const auto begin = static_cast<std::size_t>(first) / kWordBits;
     const auto end =
         static_cast<std::size_t>(std::min(last_column, row + band.high)) / kWordBits + 1;
-    if (pending == nullptr) {
+    if (Masks<Symbol>::alone(match)) {  // after the row that waits, if any
+      flush();
+      masks.step_alone(match, V, begin, end);
+      stepped(end - begin);
+    } else if (pending == nullptr) {
       pending = match;
       pending_begin = begin;
       pending_end = end;
-      continue;
-    }
-    // Both rows over the union of their windows: the first row's starts no
-    // later, the second's ends no earlier.
-    advance2(V.data(), masks.bits(pending, 0, pending_begin, end),
-             masks.bits(match, 1, pending_begin, end), pending_begin, end);
-    masks.clear(0);
-    masks.clear(1);
-    pending = nullptr;
-    steps += 2 * (end - pending_begin);
-    if (steps >= (std::uint64_t{1} << 16)) {
-      progress.add(steps);
-      steps = 0;
+    } else {
+      // Both rows over the union of their windows: the first row's starts no
+      // later, the second's ends no earlier.
+      advance2(V.data(), masks.bits(pending, 0, pending_begin, end),
+               masks.bits(match, 1, pending_begin, end), pending_begin, end);
+      masks.clear(0);
+      masks.clear(1);
+      pending = nullptr;
+      stepped(2 * (end - pending_begin));
     }
   }
-  if (pending != nullptr) {
-    advance(V.data(), masks.bits(pending, 0, pending_begin, pending_end), pending_begin,
-            pending_end);
-    masks.clear(0);
-    steps += pending_end - pending_begin;
-  }
+  flush();
   progress.add(steps);
 }
 
@@ -143,8 +154,9 @@ Crossing divide(Text<Symbol> rows, Text<Symbol> columns, Band band, DivisionSpac
   // Applies rows of the table read forward, or backward, to V until no rows
   // are left to take, in batches, or as `share` rows at once for the exact
   // middle; returns how many it applied.
+  space.shared.build(columns);
   const auto sweep = [&](bool reversed, std::size_t share, Masks<Symbol>& masks, Words& V) {
-    masks.build(columns, reversed);
+    masks.build(columns, reversed, space.shared);
     V.assign(masks.words(), ~Word{0});
     std::size_t done = 0;
     while (const std::size_t batch = take_rows(untaken, anywhere ? kBatchRows : share - done)) {
@@ -164,7 +176,8 @@ Crossing divide(Text<Symbol> rows, Text<Symbol> columns, Band band, DivisionSpac
 template <class Symbol>
 std::size_t length_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band,
                            DivisionSpace<Symbol>& space, Progress& progress) {
-  space.forward_masks.build(columns, false);
+  space.shared.build(columns);
+  space.forward_masks.build(columns, false, space.shared);
   space.forward.assign(space.forward_masks.words(), ~Word{0});
   run_pass(rows, false, 0, space.forward_masks, columns.size(), band, space.forward, progress);
   return zeros_below(space.forward.data(), columns.size());

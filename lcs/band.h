@@ -76,6 +76,7 @@ Crossing best_crossing(const Words& forward, const Words& backward, std::size_t 
 // Storage for one division, kept from one division to the next.
 template <class Symbol>
 struct DivisionSpace {
+  typename Masks<Symbol>::Shared shared;  // what the masks of both directions read
   Masks<Symbol> forward_masks;
   Masks<Symbol> backward_masks;
   Words forward;

@@ -115,9 +115,13 @@ inline bool bit_at(const Word* V, std::size_t t) {
 // reversed) is that byte. Space: words per distinct byte.
 class MatchMasks {
  public:
-  // The passes' view of a mask (see IdMasks): a byte's row is always whole.
+  // The passes' view of a mask (see IdMasks): a byte's row is always whole,
+  // and the two directions share nothing.
   using Handle = const Word*;
-  void build(Text<char> text, bool reversed) {
+  struct Shared {
+    void build(Text<char> /*text*/) {}
+  };
+  void build(Text<char> text, bool reversed, const Shared& /*shared*/) {
     build(std::string_view(text.data(), text.size()), reversed);
   }
   [[nodiscard]] Handle find(char c) const { return row(static_cast<unsigned char>(c)); }
@@ -126,6 +130,9 @@ class MatchMasks {
     return row;
   }
   static void clear(unsigned /*scratch*/) {}
+  static constexpr bool alone(Handle /*row*/) { return false; }
+  static void step_alone(Handle /*row*/, Words& /*V*/, std::size_t /*begin*/, std::size_t /*end*/) {
+  }
 
   // Builds the masks, unless they were last built from this very text (the
   // same bytes at the same address) in the same direction.

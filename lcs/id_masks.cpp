@@ -1,29 +1,24 @@
-// Dense and scattered match masks of a text of ids (see id_masks.h). An id is
-// dense when it occurs at least once per four words of the text: scattering
-// its bits for every row would cost more than a quarter of the row's word
-// steps. So at most 256 ids are dense, and the masks take no more space than
-// those of a byte string.
+// The positions of the ids of a text, and the dense rows of its masks in
+// either direction (see id_masks.h).
 #include "lcs/id_masks.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <new>
 
 namespace lcs_detail {
 
-void IdMasks::build(Text<Id> text, bool reversed) {
-  if (text.data() == source_.data() && text.size() == source_.size() && reversed == reversed_ &&
-      !scratch_[0].empty()) {
+void IdPositions::build(Text<Id> text) {
+  if (built_ && text.data() == source_.data() && text.size() == source_.size()) {
     return;
   }
-  source_ = {};  // until the new masks are complete
+  built_ = false;  // until the new lists are complete
   for (const Id id : seen_) {
     slot_of_[id] = kNoSlot;
   }
   seen_.clear();
-  counts_.clear();
-  for (const Id id : text) {
+  entries_.clear();
+  for (const Id id : text) {  // the count of each id, in its entry's `last` for now
     if (id >= kOnlyInA) {
       continue;  // in this text only: it matches nothing
     }
@@ -31,77 +26,64 @@ void IdMasks::build(Text<Id> text, bool reversed) {
       slot_of_.resize(std::size_t{id} + 1, kNoSlot);
     }
     if (slot_of_[id] == kNoSlot) {
-      slot_of_[id] = static_cast<std::uint32_t>(seen_.size());
+      slot_of_[id] = static_cast<std::uint32_t>(entries_.size());
       seen_.push_back(id);
-      counts_.push_back(0);
+      entries_.push_back({0, 0, kScattered, false});
     }
-    ++counts_[slot_of_[id]];
+    ++entries_[slot_of_[id]].last;
   }
+  const std::size_t words = words_for(text.size());
+  const std::size_t dense_from = std::max<std::size_t>(1, words / 4);
+  dense_.clear();
+  std::uint32_t start = 0;
+  for (Entry& entry : entries_) {
+    const std::uint32_t count = entry.last;
+    if (count >= dense_from) {
+      entry.dense = static_cast<std::uint32_t>(dense_.size());
+      dense_.push_back(&entry);
+    }
+    entry.alone = count < words / 16;
+    entry.first = entry.last = start;  // the fill below moves `last` on
+    start += count;
+  }
+  positions_.resize(start);
+  for (std::size_t t = 0; t < text.size(); ++t) {
+    if (text[t] < kOnlyInA) {
+      positions_[entries_[slot_of_[text[t]]].last++] = static_cast<std::uint32_t>(t);
+    }
+  }
+  source_ = text;
+  built_ = true;
+}
+
+void IdMasks::build(Text<Id> text, bool reversed, const IdPositions& positions) {
+  if (positions_ == &positions && text.data() == source_.data() && text.size() == source_.size() &&
+      reversed == reversed_ && !scratch_[0].empty()) {
+    return;
+  }
+  positions_ = &positions;
+  source_ = {};  // until the new masks are complete
+  reversed_ = reversed;
   words_ = words_for(text.size());
-  const std::size_t stride = (words_ + kLineWords - 1) / kLineWords * kLineWords;
-  const std::size_t dense_from = std::max<std::size_t>(1, words_ / 4);
-  const auto dense_rows = static_cast<std::size_t>(std::count_if(
-      counts_.begin(), counts_.end(), [&](auto count) { return count >= dense_from; }));
+  stride_ = (words_ + kLineWords - 1) / kLineWords * kLineWords;
+  const std::size_t rows = positions.dense().size();
   // Checked in 64 bits: on a 32-bit platform the product can exceed size_t.
-  if (std::uint64_t{dense_rows} * stride > dense_.max_size()) {
+  if (std::uint64_t{rows} * stride_ > dense_.max_size()) {
     throw std::bad_alloc();
   }
-  dense_.assign(dense_rows * stride, 0);
-  entries_.assign(counts_.size(), {nullptr, 0, 0});
-  std::size_t row = 0;
-  std::uint32_t scattered = 0;
-  for (std::size_t slot = 0; slot < counts_.size(); ++slot) {
-    if (counts_[slot] >= dense_from) {
-      entries_[slot].dense = dense_.data() + row++ * stride;
-    } else {
-      entries_[slot].first = entries_[slot].last = scattered;  // the fill moves `last` on
-      scattered += counts_[slot];
-    }
-  }
-  positions_.resize(scattered);
-  const std::size_t last = text.size() - 1;
-  for (std::size_t t = 0; t < text.size(); ++t) {
-    const Id id = text[reversed ? last - t : t];
-    if (id >= kOnlyInA) {
-      continue;
-    }
-    Entry& entry = entries_[slot_of_[id]];
-    if (entry.dense != nullptr) {
-      entry.dense[t / kWordBits] |= Word{1} << (t % kWordBits);
-    } else {
-      positions_[entry.last++] = static_cast<std::uint32_t>(t);
+  dense_.assign(rows * stride_, 0);
+  for (const IdPositions::Entry* entry : positions.dense()) {
+    Word* row = dense_.data() + entry->dense * stride_;
+    for (std::uint32_t k = entry->first; k < entry->last; ++k) {
+      const std::size_t p = positions.positions()[k];
+      const std::size_t t = reversed ? text.size() - 1 - p : p;
+      row[t / kWordBits] |= Word{1} << (t % kWordBits);
     }
   }
   for (Words& scratch : scratch_) {
-    scratch.assign(stride, 0);
+    scratch.assign(stride_, 0);
   }
   source_ = text;
-  reversed_ = reversed;
-}
-
-const Word* IdMasks::bits(Handle entry, unsigned scratch, std::size_t begin, std::size_t end) {
-  if (entry->dense != nullptr) {
-    return entry->dense;
-  }
-  const std::uint32_t* const all = positions_.data() + entry->first;
-  const std::uint32_t* const all_end = positions_.data() + entry->last;
-  const std::uint32_t* const from = std::lower_bound(all, all_end, begin * kWordBits);
-  const std::uint32_t* const to = std::lower_bound(from, all_end, end * kWordBits);
-  Word* bits = scratch_[scratch].data();
-  for (const std::uint32_t* p = from; p != to; ++p) {
-    bits[*p / kWordBits] |= Word{1} << (*p % kWordBits);
-  }
-  set_from_[scratch] = from;
-  set_to_[scratch] = to;
-  return bits;
-}
-
-void IdMasks::clear(unsigned scratch) {
-  Word* bits = scratch_[scratch].data();
-  for (const std::uint32_t* p = set_from_[scratch]; p != set_to_[scratch]; ++p) {
-    bits[*p / kWordBits] = 0;
-  }
-  set_from_[scratch] = set_to_[scratch] = nullptr;
 }
 
 }  // namespace lcs_detail
