@@ -80,7 +80,10 @@ using Call = std::size_t (*)(const std::string&, const std::string&);
 // A method and its reference on the same pair in turn (see in_turn.h).
 template <Call Reference, Call Method>
 void in_turn(benchmark::State& state, Shape shape) {
-  const auto [a, b] = make_pair(static_cast<std::size_t>(state.range(0)), shape);
+  const std::pair<std::string, std::string> pair =
+      make_pair(static_cast<std::size_t>(state.range(0)), shape);
+  const std::string& a = pair.first;  // not a structured binding: lambdas capture these
+  const std::string& b = pair.second;
   time_in_turn(
       state, [&] { return Reference(a, b); }, [&] { return Method(a, b); });
 }

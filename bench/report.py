@@ -227,9 +227,51 @@ def path_table(path_files):
     return lines
 
 
+# The goals of the symbol benchmarks: (case, what the byte path does, goal).
+SYMBOL_GOALS = [
+    ("four/length", "lcs::length on random DNA", 1.3),
+    ("four/matching_blocks", "lcs::matching_blocks on random DNA", 1.3),
+    ("vocabulary_2000/matching_blocks", "lcs::matching_blocks on random bytes", 1.0),
+    ("permutation/matching_blocks", "lcs::length on random bytes", 0.03),
+    ("alike/matching_blocks", "lcs::matching_blocks on alike DNA", 1.5),
+]
+SYMBOL_CASES = {
+    "four": "100000 × 100000 over 4 symbols",
+    "vocabulary_2000": "100000 × 100000 over 2000 symbols",
+    "permutation": "two permutations of 1000000 ids",
+    "alike": "1000000 ids from 2^20 values and a copy with 1 % edits",
+}
+
+
+def symbols_table(path):
+    """The layer on 32-bit symbols against its byte path, medians of runs in turn."""
+    with open(path) as f:
+        data = json.load(f)
+    medians = {}
+    for b in data["benchmarks"]:
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") == "median":
+            medians[b["run_name"].rsplit("/", 1)[0]] = b
+    lines = ["", "## 32-bit symbols against the byte path (in turn, median of 3)", "",
+             "| case | the symbols' call | against | byte path | symbols | ratio | goal "
+             "| method | peak memory |",
+             "| --- | --- | --- | ---: | ---: | ---: | ---: | --- | ---: |"]
+    for case, reference, goal in SYMBOL_GOALS:
+        turn = medians.get(f"symbols.in_turn/{case}")
+        alone = medians.get(f"symbols.matching_blocks/{case}", {})
+        if turn is None:
+            continue
+        shape, call = case.split("/")
+        method = {1: "threshold", 0: "bit vectors"}.get(alone.get("threshold_method"), "—")
+        peak = f'{alone["peak_MB"]:.1f} MB' if "peak_MB" in alone else "—"
+        lines.append(f"| {SYMBOL_CASES[shape]} | lcs::{call} | {reference} "
+                     f"| {turn['reference_ms']:.1f} ms | {turn['method_ms']:.1f} ms "
+                     f"| {turn['time_ratio']:.3f}× | ≤ {goal}× | {method} | {peak} |")
+    return lines
+
+
 def main():
-    growth_path, medians_path, align_medians_path, threads_path = sys.argv[1:5]
-    path_files, out_dir = sys.argv[5:-1], sys.argv[-1]
+    growth_path, medians_path, align_medians_path, threads_path, symbols_path = sys.argv[1:6]
+    path_files, out_dir = sys.argv[6:-1], sys.argv[-1]
     context, growth = runs(growth_path)
     _, medians = runs(medians_path)
     _, align_medians = runs(align_medians_path)
@@ -240,6 +282,7 @@ def main():
     lines = table(context, family(growth), medians, out_dir)
     lines += alignment_table(alignment(growth), alignment(align_medians))
     lines += path_table(path_files)
+    lines += symbols_table(symbols_path)
     with open(os.path.join(out_dir, "benchmarks.md"), "w") as f:
         f.write("\n".join(lines) + "\n")
 

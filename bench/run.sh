@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every benchmark, then remakes docs/growth.png and docs/benchmarks.md.
-# Needs gnuplot (apt-get install gnuplot-nox) and python3. Takes about 19 minutes.
+# Needs gnuplot (apt-get install gnuplot-nox) and python3. Takes about 21 minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset release >/dev/null
@@ -25,6 +25,10 @@ bench=build/release/bench/lcs_bench
 "$bench" --benchmark_filter='^align.*/dna/200000$' --benchmark_repetitions=9 \
   --benchmark_report_aggregates_only=true \
   --benchmark_out=build/bench-threads.json --benchmark_out_format=json
+# The layer on 32-bit symbols against its byte path.
+"$bench" --benchmark_filter='^symbols' --benchmark_repetitions=3 \
+  --benchmark_report_aggregates_only=true \
+  --benchmark_out=build/bench-symbols.json --benchmark_out_format=json
 # The row step on each vector path, beside the textbook and the SIMD peer.
 for path in portable sse2 avx2 avx512; do
   LCS_SIMD=$path "$bench" \
@@ -33,5 +37,5 @@ for path in portable sse2 avx2 avx512; do
     --benchmark_out=build/bench-path-$path.json --benchmark_out_format=json
 done
 python3 bench/report.py build/bench-growth.json build/bench-20000.json build/bench-align.json \
-  build/bench-threads.json \
+  build/bench-threads.json build/bench-symbols.json \
   build/bench-path-*.json docs

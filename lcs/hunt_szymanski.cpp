@@ -220,8 +220,9 @@ class SparseAligner {
     for (std::uint32_t node = forward_.last_node(); node != kNoNode; node = nodes_[node].previous) {
       path_.push_back(node);
     }
-    for (auto node = path_.rbegin(); node != path_.rend(); ++node) {
-      out_.add(offset_ + nodes_[*node].row, offset_ + nodes_[*node].column, 1);
+    std::reverse(path_.begin(), path_.end());
+    for (const std::uint32_t node : path_) {
+      out_.add(offset_ + nodes_[node].row, offset_ + nodes_[node].column, 1);
     }
   }
 

@@ -51,7 +51,7 @@ std::vector<Symbol> edited(std::mt19937& rng, std::vector<Symbol> s, std::size_t
                            std::uint32_t vocabulary) {
   for (std::size_t e = 0; e < edits && !s.empty(); ++e) {
     const auto at = static_cast<std::ptrdiff_t>(rng() % s.size());
-    const Symbol symbol = spread<Symbol>(static_cast<std::uint32_t>(rng() % vocabulary));
+    const auto symbol = spread<Symbol>(static_cast<std::uint32_t>(rng() % vocabulary));
     switch (rng() % 3) {
       case 0:
         s[static_cast<std::size_t>(at)] = symbol;
@@ -161,7 +161,7 @@ TEST(WideSymbols, AgreeWithBruteForceOnEveryTinyPair) {
   for (const std::string& x : strings) {
     for (const std::string& y : strings) {
       const auto lcs = static_cast<std::size_t>(brute_force_lcs(x, y));
-      const std::string label = x + " / " + y;
+      const std::string label = std::string(x).append(" / ").append(y);
       expect_exact(as_symbols<std::uint32_t>(x), as_symbols<std::uint32_t>(y), lcs, label);
       expect_exact(as_symbols<std::uint16_t>(x), as_symbols<std::uint16_t>(y), lcs, label);
     }
