@@ -15,6 +15,7 @@
 
 #include "lcs/alignment.h"
 #include "lcs/lcs_algorithms.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -78,19 +79,6 @@ std::size_t family_lcs(const std::string& a, const std::string& b) {
   const std::string B = '\0' + b;
   return static_cast<std::size_t>(
       Hirschberg_AlgB(A.data(), B.data(), static_cast<int>(a.size()), static_cast<int>(b.size())));
-}
-
-template <class Symbol>
-std::size_t textbook_lcs(const std::vector<Symbol>& a, const std::vector<Symbol>& b) {
-  std::vector<std::size_t> previous(b.size() + 1, 0);
-  std::vector<std::size_t> current(b.size() + 1, 0);
-  for (const Symbol x : a) {
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      current[j] = x == b[j - 1] ? previous[j - 1] + 1 : std::max(previous[j], current[j - 1]);
-    }
-    std::swap(previous, current);
-  }
-  return previous.back();
 }
 
 // Value k spread over the whole type, 0 and the largest value among them.

@@ -25,24 +25,9 @@ std::size_t family_lcs(const std::string& a, const std::string& b) {
   return static_cast<std::size_t>(lcs_of(Hirschberg_AlgB, a, b));
 }
 
-// A copy of `text` with `edits` random substitutions, insertions and deletions.
+// A copy of `text` with `edits` random edits of letters of the alphabet.
 std::string edited(std::mt19937& rng, std::string text, std::size_t edits, int alphabet) {
-  for (std::size_t e = 0; e < edits && !text.empty(); ++e) {
-    const std::size_t at = rng() % text.size();
-    const std::string letter = random_text(rng, 1, alphabet);
-    switch (rng() % 3) {
-      case 0:
-        text[at] = letter[0];
-        break;
-      case 1:
-        text.insert(text.begin() + static_cast<std::ptrdiff_t>(at), letter[0]);
-        break;
-      default:
-        text.erase(at, 1);
-        break;
-    }
-  }
-  return text;
+  return with_edits(rng, std::move(text), edits, [&] { return random_text(rng, 1, alphabet)[0]; });
 }
 
 TEST(MatchingBlocks, ClassicCasesAsExactBlocks) {

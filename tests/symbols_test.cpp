@@ -45,41 +45,12 @@ std::vector<Symbol> random_symbols(std::mt19937& rng, std::size_t length,
   return symbols;
 }
 
-// A copy of `s` with `edits` random substitutions, insertions and deletions.
+// A copy of `s` with `edits` random edits of symbols of the vocabulary.
 template <class Symbol>
 std::vector<Symbol> edited(std::mt19937& rng, std::vector<Symbol> s, std::size_t edits,
                            std::uint32_t vocabulary) {
-  for (std::size_t e = 0; e < edits && !s.empty(); ++e) {
-    const auto at = static_cast<std::ptrdiff_t>(rng() % s.size());
-    const auto symbol = spread<Symbol>(static_cast<std::uint32_t>(rng() % vocabulary));
-    switch (rng() % 3) {
-      case 0:
-        s[static_cast<std::size_t>(at)] = symbol;
-        break;
-      case 1:
-        s.insert(s.begin() + at, symbol);
-        break;
-      default:
-        s.erase(s.begin() + at);
-        break;
-    }
-  }
-  return s;
-}
-
-// The textbook recurrence, one row at a time: the reference for symbols
-// that the byte family cannot take.
-template <class Symbol>
-std::size_t textbook_lcs(const std::vector<Symbol>& a, const std::vector<Symbol>& b) {
-  std::vector<std::size_t> previous(b.size() + 1, 0);
-  std::vector<std::size_t> current(b.size() + 1, 0);
-  for (const Symbol x : a) {
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      current[j] = x == b[j - 1] ? previous[j - 1] + 1 : std::max(previous[j], current[j - 1]);
-    }
-    std::swap(previous, current);
-  }
-  return previous.back();
+  return with_edits(rng, std::move(s), edits,
+                    [&] { return spread<Symbol>(static_cast<std::uint32_t>(rng() % vocabulary)); });
 }
 
 // Fails unless `edits` tile a and b from start to end, equal ranges hold

@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "lcs/lcs_algorithms.h"
@@ -89,6 +90,43 @@ inline int brute_force_lcs(const std::string& a, const std::string& b) {
     }
   }
   return best;
+}
+
+// A copy of `s` with `edits` random substitutions, insertions and deletions
+// of symbols that draw() gives.
+template <class Sequence, class Draw>
+Sequence with_edits(std::mt19937& rng, Sequence s, std::size_t edits, Draw draw) {
+  for (std::size_t e = 0; e < edits && !s.empty(); ++e) {
+    const auto at = static_cast<std::ptrdiff_t>(rng() % s.size());
+    const auto symbol = draw();
+    switch (rng() % 3) {
+      case 0:
+        s[static_cast<std::size_t>(at)] = symbol;
+        break;
+      case 1:
+        s.insert(s.begin() + at, symbol);
+        break;
+      default:
+        s.erase(s.begin() + at);
+        break;
+    }
+  }
+  return s;
+}
+
+// The textbook recurrence, one row at a time: the reference for symbols
+// that the byte family cannot take.
+template <class Sequence>
+std::size_t textbook_lcs(const Sequence& a, const Sequence& b) {
+  std::vector<std::size_t> previous(b.size() + 1, 0);
+  std::vector<std::size_t> current(b.size() + 1, 0);
+  for (const auto x : a) {
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      current[j] = x == b[j - 1] ? previous[j - 1] + 1 : std::max(previous[j], current[j - 1]);
+    }
+    std::swap(previous, current);
+  }
+  return previous.back();
 }
 
 inline std::vector<std::string> all_strings(std::string_view alphabet, std::size_t max_length) {
