@@ -268,7 +268,16 @@ TEST(Opcodes, AreDifflibsOnItsOwnExample) {
   EXPECT_EQ(lcs::opcodes(blocks, 6, 6), expected);
   EXPECT_EQ(lcs::opcodes({}, 0, 0), std::vector<lcs::Opcode>{});
   EXPECT_EQ(lcs::opcodes({}, 2, 0), (std::vector<lcs::Opcode>{{Tag::remove, 0, 2, 0, 0}}));
-  EXPECT_EQ(lcs::tag_name(Tag::remove), "delete");
+  // Blocks that touch, as a caller may pass them, make one equal range.
+  const lcs::MatchingBlock touching[] = {{0, 0, 1}, {1, 1, 2}};
+  EXPECT_EQ(lcs::opcodes(touching, 3, 3), (std::vector<lcs::Opcode>{{Tag::equal, 0, 3, 0, 3}}));
+  const std::pair<Tag, std::string_view> names[] = {{Tag::equal, "equal"},
+                                                    {Tag::replace, "replace"},
+                                                    {Tag::remove, "delete"},
+                                                    {Tag::insert, "insert"}};
+  for (const auto& [tag, name] : names) {
+    EXPECT_EQ(lcs::tag_name(tag), name);
+  }
   const lcs::MatchingBlock out_of_order[] = {{2, 2, 1}, {0, 0, 1}};
   const lcs::MatchingBlock too_long[] = {{0, 0, 4}};
   EXPECT_THROW(lcs::opcodes(out_of_order, 3, 3), std::invalid_argument);
@@ -300,6 +309,11 @@ TEST(DenseIds, NumberEqualItemsAlike) {
   EXPECT_EQ(ids.b, (Wide{1, 0, 2, 3}));
   EXPECT_EQ(ids.distinct, 4U);
   EXPECT_EQ(lcs::length(ids.a, ids.b), 2U);
+  EXPECT_EQ(lcs::subsequence(ids.a, ids.b).size(), 2U);  // x z, or y z
+  EXPECT_DOUBLE_EQ(lcs::similarity(ids.a, ids.b), 0.5);
+  const Narrow x = {0, 0xFFFF, 7};
+  EXPECT_EQ(lcs::subsequence(x, Narrow{0xFFFF, 7, 0}), (Narrow{0xFFFF, 7}));
+  EXPECT_EQ(lcs::similarity(Narrow{}, Narrow{}), 1.0);
   const std::vector<int> numbers = {7, -1, 7};
   EXPECT_EQ(lcs::dense_ids(numbers, std::vector<int>{-1}).b, Wide{1});
 }
