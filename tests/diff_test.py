@@ -1,0 +1,181 @@
+#!/usr/bin/env python3
+"""End-to-end tests of lcs-diff, the real executable: exact output in GNU
+diff's unified format, GNU patch turning generated files into their
+partners byte for byte with the fewest changed lines (checked against a
+textbook LCS of the lines), two trees rebuilt with patch -p1, and every
+kind of trouble as status 2 with one line on standard error.
+
+Usage: diff_test.py [EMULATOR...] PROGRAM
+"""
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import filecmp
+
+RUN = sys.argv[1:-1] + [os.path.abspath(sys.argv[-1])]
+failures = []
+
+
+def lcs_diff(*arguments, stdin=b""):
+    done = subprocess.run(RUN + list(arguments), input=stdin, capture_output=True, timeout=120)
+    return done.returncode, done.stdout, done.stderr.replace(b"\r\n", b"\n")
+
+
+def check(name, got, wanted):
+    if got != wanted:
+        failures.append(f"FAIL {name}\n  got    {got!r}\n  wanted {wanted!r}")
+
+
+def write(path, data):
+    os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
+    with open(path, "wb") as out:
+        out.write(data)
+
+
+def read(path):
+    with open(path, "rb") as source:
+        return source.read()
+
+
+def lines_of(data):
+    return data.splitlines(keepends=True)
+
+
+def textbook_lcs(a, b):
+    row = [0] * (len(b) + 1)
+    for x in a:
+        diagonal = 0
+        for j, y in enumerate(b, 1):
+            diagonal, row[j] = row[j], diagonal + 1 if x == y else max(row[j], row[j - 1])
+    return row[-1]
+
+
+def exact_output():
+    write("a", b"one\ntwo\nthree\nfour\n")
+    write("b", b"one\n2\nthree\nfour")
+    labels = ["--label", "A", "--label", "B"]
+    check("unified", lcs_diff(*labels, "a", "b"), (1, b"--- A\n+++ B\n@@ -1,4 +1,4 @@\n one\n"
+          b"-two\n+2\n three\n-four\n+four\n\\ No newline at end of file\n", b""))
+    check("-U0 and colour", lcs_diff(*labels, "-U0", "--color=always", "a", "b"),
+          (1, b"\033[1m--- A\033[0m\n\033[1m+++ B\033[0m\n\033[36m@@ -2 +2 @@\033[0m\n"
+           b"\033[31m-two\033[0m\n\033[32m+2\033[0m\n\033[36m@@ -4 +4 @@\033[0m\n"
+           b"\033[31m-four\033[0m\n\033[32m+four\033[0m\n\\ No newline at end of file\n", b""))
+    check("standard input", lcs_diff(*labels, "-U0", "-", "b", stdin=b"one\n2\nthree\nfour"),
+          (0, b"", b""))
+    check("same files", lcs_diff("a", "a"), (0, b"", b""))
+    check("brief", lcs_diff("-q", "a", "b"), (1, b"Files a and b differ\n", b""))
+    write("c", b"ONE\ntwo  \nthree\nfour")
+    check("equal ignoring case and space", lcs_diff("-ib", "a", "c"), (0, b"", b""))
+    write("binary", b"one\0two\n")
+    check("binary", lcs_diff("a", "binary"), (1, b"Binary files a and binary differ\n", b""))
+    os.mkdir("folder")
+    write("folder/a", b"one\ntwo\nthree\nfour\n")
+    check("a file against the directory's file of its name", lcs_diff("a", "folder"),
+          (0, b"", b""))
+
+
+def trouble():
+    cases = {
+        "a missing file": ["a", "missing"],
+        "an unknown option": ["--frobnicate", "a", "b"],
+        "a bad number": ["-U", "x", "a", "b"],
+        "a negative number": ["--unified=-1", "a", "b"],
+        "both standard input": ["-", "-"],
+        "three files": ["a", "b", "c"],
+        "a bad colour": ["--color=sometimes", "a", "b"],
+        "standard input against a directory": ["-", "folder"],
+        "a missing file in a directory": ["b", "folder"],
+    }
+    for name, arguments in cases.items():
+        status, out, err = lcs_diff(*arguments)
+        ok = status == 2 and out == b"" and err.startswith(b"lcs-diff: ") and err.count(b"\n") == 1
+        check(name, ok or (status, out, err), True)
+
+
+def generated(rng):
+    vocabulary = [b"x\n", b"x\r\n", b"\n", b"  x\n", b"}\n", b"y\n", b"\xff\x80\n", b"z\n"]
+    lines = [rng.choice(vocabulary[: rng.randint(1, len(vocabulary))])
+             for _ in range(rng.choice([0, 1, rng.randint(2, 60)]))]
+    data = b"".join(lines)
+    return data[:-1] if data and rng.random() < 0.3 else data
+
+
+def patch_round_trips():
+    rng = random.Random(2026)
+    for round_number in range(60):
+        a = generated(rng)
+        b = generated(rng) if round_number % 2 else a[: len(a) // 2] + generated(rng)
+        write("old", a)
+        write("new", b)
+        context = [0, 1, 3][round_number % 3]
+        status, out, err = lcs_diff(f"-U{context}", "old", "new")
+        check(f"pair {round_number}: status", (status, err), (int(a != b), b""))
+        write("patch", out)
+        applied = subprocess.run(["patch", "--binary", "-s", "-o", "patched", "old", "patch"],
+                                 capture_output=True)
+        check(f"pair {round_number}: patch", (applied.returncode, read("patched")), (0, b))
+        changed = sum(1 for line in lines_of(out)[2:] if line[:1] in b"+-")
+        minimum = len(lines_of(a)) + len(lines_of(b)) - 2 * textbook_lcs(lines_of(a), lines_of(b))
+        check(f"pair {round_number}: changed lines", changed, minimum)
+
+
+def trees_round_trip():
+    for tree, files in {
+        "t1": {"same": b"s\n", "changed": b"1\n2\n3\n", "gone": b"g\n", "sub/deep": b"d\n",
+               "sub/gone/far": b"f\n"},
+        "t2": {"same": b"s\n", "changed": b"1\n3\n4", "new": b"n\n", "sub/deep": b"D\n",
+               "sub/new/far": b"F\n"},
+    }.items():
+        for name, data in files.items():
+            write(os.path.join(tree, name), data)
+    status, out, err = lcs_diff("-ruN", "t1", "t2")
+    check("-ruN: status", (status, err), (1, b""))
+    shutil.copytree("t1", "rebuilt")
+    applied = subprocess.run(["patch", "-s", "-p1", "-d", "rebuilt"], input=out,
+                             capture_output=True)
+    check("-ruN: patch -p1", applied.returncode, 0)
+    comparison = filecmp.dircmp("rebuilt", "t2")
+    check("-ruN: rebuilt tree", (comparison.left_only, comparison.right_only,
+                                 comparison.diff_files), ([], [], []))
+    for sub in ("sub", "sub/new"):
+        check(f"-ruN: {sub}", sorted(os.listdir(f"rebuilt/{sub}")), sorted(os.listdir(f"t2/{sub}")))
+    status, out, _ = lcs_diff("-r", "t1", "t2")
+    check("-r: files on one side", [line for line in lines_of(out) if line.startswith(b"Only")],
+          [b"Only in t1: gone\n", b"Only in t2: new\n", b"Only in t1/sub: gone\n",
+           b"Only in t2/sub: new\n"])
+
+
+def closed_pipe():
+    write("long1", b"".join(b"%d\n" % k for k in range(200000)))
+    write("long2", b"".join(b"%d\n" % (k * 7) for k in range(200000)))
+    reader = subprocess.Popen(RUN + ["long1", "long2"], stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE)
+    reader.stdout.readline()
+    reader.stdout.close()
+    err = reader.stderr.read()
+    reader.wait(timeout=120)
+    check("a closed pipe ends it quietly", err, b"")
+
+
+def main():
+    work = tempfile.mkdtemp()
+    os.chdir(work)
+    try:
+        exact_output()
+        trouble()
+        patch_round_trips()
+        trees_round_trip()
+        if not RUN[-1].endswith(".exe"):  # Windows has no SIGPIPE
+            closed_pipe()
+    finally:
+        os.chdir("/")
+        shutil.rmtree(work)
+    print("\n".join(failures) if failures else "all lcs-diff end-to-end checks passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
