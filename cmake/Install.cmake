@@ -1,5 +1,5 @@
 # Installs the headers, the library, a CMake package (find_package(lcs_algorithms),
-# lcs::algorithms) and a pkg-config file, both programs with their manual pages;
+# lcs::algorithms) and a pkg-config file, the programs with their manual pages;
 # and describes the Debian package that cpack -G DEB makes of all of it.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -10,7 +10,7 @@ install(TARGETS lcs_algorithms EXPORT lcs_algorithmsTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES lcs/lcs_algorithms.h lcs/alignment.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lcs)
-install(TARGETS lcs lcs-align RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS lcs lcs-align lcs-diff RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(lcs_package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/lcs_algorithms)
 install(EXPORT lcs_algorithmsTargets NAMESPACE lcs:: DESTINATION ${lcs_package_dir})
@@ -31,7 +31,7 @@ string(REGEX REPLACE "/$" "" lcs_pc_to_prefix "${lcs_pc_to_prefix}")
 configure_file(cmake/lcs_algorithms.pc.in ${CMAKE_CURRENT_BINARY_DIR}/lcs_algorithms.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/lcs_algorithms.pc DESTINATION ${lcs_pc_dir})
 
-foreach(page lcs.1 lcs-align.1)
+foreach(page lcs.1 lcs-align.1 lcs-diff.1)
   configure_file(docs/man/${page}.in ${CMAKE_CURRENT_BINARY_DIR}/man/${page} @ONLY)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
@@ -39,7 +39,7 @@ endforeach()
 set(CPACK_PACKAGE_NAME lcs)
 set(CPACK_PACKAGE_VENDOR "the lcs project")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-  "Longest common subsequence: the lcs and lcs-align programs and the C++ library")
+  "Longest common subsequence: lcs, lcs-align, the exact minimal lcs-diff and the C++ library")
 set(CPACK_PACKAGE_CONTACT "lcs developers <lcs@localhost>")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
