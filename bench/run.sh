@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every benchmark, then remakes docs/growth.png and docs/benchmarks.md.
-# Needs gnuplot (apt-get install gnuplot-nox) and python3. Takes about 21 minutes.
+# Needs gnuplot (apt-get install gnuplot-nox), python3, GNU diff and git. Takes about 22 minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset release >/dev/null
@@ -39,3 +39,9 @@ done
 python3 bench/report.py build/bench-growth.json build/bench-20000.json build/bench-align.json \
   build/bench-threads.json build/bench-symbols.json \
   build/bench-path-*.json docs
+# Whole processes: lcs-diff against GNU diff and git, appended to the page.
+cmake --build --preset release --target lcs-diff >/dev/null
+{
+  printf '\n## lcs-diff against GNU diff and git (whole processes, in turn, median of 5)\n\n'
+  python3 bench/diff_bench.py build/release/lcs-diff build/bench-diff.json
+} >>docs/benchmarks.md

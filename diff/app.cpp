@@ -408,7 +408,7 @@ class Session {
     return operand.kind == Kind::missing ? std::string() : read_file(operand.path, in_);
   }
 
-  std::string header_name(const Operand& operand, std::size_t label) const {
+  [[nodiscard]] std::string header_name(const Operand& operand, std::size_t label) const {
     if (label < settings_.labels.size()) {
       return settings_.labels[label];
     }

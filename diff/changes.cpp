@@ -132,14 +132,14 @@ class Side {
     return true;
   }
 
-  long cost(std::size_t begin, std::size_t end, std::size_t kept_before) const {
+  [[nodiscard]] long cost(std::size_t begin, std::size_t end, std::size_t kept_before) const {
     const long beside = beside_other_change(kept_before) ? kBesideOtherChange : 0;
     return split_cost(begin) + split_cost(end) - beside;
   }
 
   // Nothing at the ends of the file or after a blank line; else more the
   // deeper the next text is indented.
-  long split_cost(std::size_t at) const {
+  [[nodiscard]] long split_cost(std::size_t at) const {
     if (at == 0 || at == lines_.size() || is_blank(lines_[at - 1])) {
       return 0;
     }
@@ -154,7 +154,7 @@ class Side {
 
   // Whether the other file has changed lines where a run with `kept_before`
   // unchanged lines before it stands.
-  bool beside_other_change(std::size_t kept_before) const {
+  [[nodiscard]] bool beside_other_change(std::size_t kept_before) const {
     const std::size_t low = kept_before == 0 ? 0 : other_kept_[kept_before - 1] + 1;
     const std::size_t high =
         kept_before < other_kept_.size() ? other_kept_[kept_before] : other_size_;

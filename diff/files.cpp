@@ -19,7 +19,7 @@ namespace lcs_diff {
 namespace {
 
 FileError failure(const std::string& path, const std::error_code& error) {
-  return FileError(path + ": " + error.message());
+  return FileError{path + ": " + error.message()};
 }
 
 // Days from 1970-01-01 to a civil date (Howard Hinnant's algorithm).

@@ -2,6 +2,7 @@
 // white space normalized, and lcs::dense_ids numbers the keys.
 #include "diff/lines.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -55,14 +56,7 @@ lcs::DenseIds line_ids(std::span<const std::string_view> a, std::span<const std:
   return lcs::dense_ids(keys(a, equality), keys(b, equality));
 }
 
-bool is_blank(std::string_view line) {
-  for (const char c : line) {
-    if (!is_space(c)) {
-      return false;
-    }
-  }
-  return true;
-}
+bool is_blank(std::string_view line) { return std::ranges::all_of(line, is_space); }
 
 std::size_t indentation(std::string_view line) {
   std::size_t column = 0;
