@@ -1,7 +1,6 @@
 // The command line of lcs-align, and the run from reading to output.
 #include "align/app.h"
 
-#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <new>
@@ -11,6 +10,7 @@
 
 #include "align/picture.h"
 #include "align/sequence_file.h"
+#include "cli/progress_line.h"
 #include "lcs/alignment.h"
 
 #ifndef LCS_VERSION
@@ -135,43 +135,11 @@ Request parse(std::span<const char* const> arguments) {
   return request;
 }
 
-// A line on the terminal that shows how far a long comparison has come: it
-// appears after the first second, is rewritten in place, and is erased at the end.
-class ProgressLine {
- public:
-  explicit ProgressLine(std::ostream& err) : err_(err) {}
-  ProgressLine(const ProgressLine&) = delete;
-  ProgressLine& operator=(const ProgressLine&) = delete;
-  ~ProgressLine() {
-    if (shown_) {
-      err_ << "\r\033[K" << std::flush;
-    }
-  }
-
-  void operator()(double done) {
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    if (seconds < 1.0 || done >= 1.0) {
-      return;
-    }
-    char line[64];
-    (void)std::snprintf(line, sizeof line, "\rlcs-align: %3d %% (%.1f s)",
-                        static_cast<int>(done * 100), seconds);
-    err_ << line << std::flush;
-    shown_ = true;
-  }
-
- private:
-  std::ostream& err_;
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  bool shown_ = false;
-};
-
 void compare(const Request& request, std::istream& in, std::ostream& out, std::ostream& err,
              bool err_is_terminal) {
   const Sequence a = read_sequence(request.paths[0], in, err);
   const Sequence b = read_sequence(request.paths[1], in, err);
-  ProgressLine progress_line(err);
+  lcs_cli::ProgressLine progress_line(err, "lcs-align");
   lcs::Options options;
   options.threads = request.threads;
   if (err_is_terminal) {

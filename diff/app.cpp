@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -242,42 +241,6 @@ class Parser {
   Settings settings_;
 };
 
-// A line on the terminal that shows how far a long comparison has come: it
-// appears after the first second, is rewritten in place, and is erased
-// before anything else is written.
-class ProgressLine {
- public:
-  explicit ProgressLine(std::ostream& err) : err_(err) {}
-  ProgressLine(const ProgressLine&) = delete;
-  ProgressLine& operator=(const ProgressLine&) = delete;
-  ~ProgressLine() { erase(); }
-
-  void operator()(double done) {
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    if (seconds < 1.0) {
-      return;
-    }
-    char line[64];
-    (void)std::snprintf(line, sizeof line, "\rlcs-diff: %3d %% (%.1f s)",
-                        static_cast<int>(done * 100), seconds);
-    err_ << line << std::flush;
-    shown_ = true;
-  }
-
-  void erase() {
-    if (shown_) {
-      err_ << "\r\033[K" << std::flush;
-      shown_ = false;
-    }
-  }
-
- private:
-  std::ostream& err_;
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  bool shown_ = false;
-};
-
 // Whether a file looks binary to diff: a zero byte in its first block.
 bool is_binary(std::string_view bytes) {
   constexpr std::size_t kFirstBlock = 4096;
@@ -305,12 +268,12 @@ std::string base_name(const std::string& path) {
 class Session {
  public:
   Session(const Settings& settings, std::istream& in, std::ostream& out, std::ostream& err,
-          Terminals terminals)
+          lcs_cli::Terminals terminals)
       : settings_(settings),
         in_(in),
         out_(out),
         err_(err),
-        progress_(err),
+        progress_(err, "lcs-diff"),
         color_(settings.color == Color::always ||
                (settings.color == Color::automatic && terminals.out)) {
     options_.threads = settings.threads;
@@ -468,7 +431,7 @@ class Session {
   std::istream& in_;
   std::ostream& out_;
   std::ostream& err_;
-  ProgressLine progress_;
+  lcs_cli::ProgressLine progress_;
   bool color_;
   lcs::Options options_;
   int status_ = 0;
@@ -477,7 +440,7 @@ class Session {
 }  // namespace
 
 int run(std::span<const char* const> arguments, std::istream& in, std::ostream& out,
-        std::ostream& err, Terminals terminals) {
+        std::ostream& err, lcs_cli::Terminals terminals) {
   Settings settings;
   try {
     settings = Parser(arguments).parse();

@@ -7,20 +7,16 @@
 #include <ostream>
 #include <span>
 
+#include "cli/progress_line.h"
+
 namespace lcs_diff {
 
-// Which of the standard streams are terminals: colour on `auto` follows the
-// output, the progress line needs the error stream.
-struct Terminals {
-  bool out = false;
-  bool err = false;
-};
-
 // Runs the program on its arguments (without the program's name), reading "-"
-// from `in`. Returns the exit status as diff does: 0 when the files are the
+// from `in`. Colour on `auto` follows whether `out` is a terminal, the
+// progress line whether `err` is. Returns the exit status as diff does: 0 when the files are the
 // same, 1 when they differ, 2 on trouble, each trouble reported as one line on `err`.
 int run(std::span<const char* const> arguments, std::istream& in, std::ostream& out,
-        std::ostream& err, Terminals terminals);
+        std::ostream& err, lcs_cli::Terminals terminals);
 
 }  // namespace lcs_diff
 
