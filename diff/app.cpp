@@ -331,11 +331,19 @@ class Session {
     }
   }
 
+  // What a directory's entry is: missing when the directory lacks the name,
+  // trouble when it has the name but it leads nowhere (a dangling link).
   static Kind entry_kind(const Operand& directory, const std::vector<std::string>& names,
                          const std::string& name) {
-    return std::binary_search(names.begin(), names.end(), name)
-               ? kind_of(joined(directory.path, name))
-               : Kind::missing;
+    if (!std::binary_search(names.begin(), names.end(), name)) {
+      return Kind::missing;
+    }
+    const std::string path = joined(directory.path, name);
+    const Kind kind = kind_of(path);
+    if (kind == Kind::missing) {
+      throw FileError(path + ": No such file or directory");
+    }
+    return kind;
   }
 
   void compare_entry(const Operand& a, const Operand& b, const Operand& a_directory,
