@@ -5,8 +5,8 @@
 // and bytes >= 0x80 are ordinary characters), or spans of 16- or 32-bit
 // symbols of any value, and any length the machine can hold (wider symbols:
 // up to 2^32 - 2 of them). Memory is linear in |a| + |b| beyond the result;
-// the only exception that leaves a call is std::bad_alloc. No output, no
-// state between calls.
+// the only exceptions that leave a call are std::bad_alloc and lcs::Stopped
+// (when asked for). No output, no state between calls.
 //
 // Cost: bit-parallel passes of 64 table cells per word operation (Allison and
 // Dix, 1986; Hyyro, 2004), restricted to a diagonal band that provably holds
@@ -20,10 +20,12 @@
 #ifndef LCS_ALIGNMENT_H
 #define LCS_ALIGNMENT_H
 
+#include <atomic>
 #include <bit>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <new>
 #include <ranges>
@@ -53,6 +55,15 @@ struct Options {
   // threads; 0: as many as the hardware has. The result is the same for any
   // number.
   unsigned threads = 1;
+  // When set and it becomes true (from any thread), a call of length or
+  // matching_blocks stops within a few milliseconds of work, with all its
+  // threads ended, and throws lcs::Stopped.
+  const std::atomic<bool>* stop = nullptr;
+};
+
+// Thrown by a call that options.stop stopped.
+struct Stopped : std::exception {
+  [[nodiscard]] const char* what() const noexcept override { return "lcs: stopped"; }
 };
 
 // The LCS length of a and b.

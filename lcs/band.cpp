@@ -193,7 +193,7 @@ BandChoice choose_band(Text<Symbol> rows, Text<Symbol> columns, DivisionSpace<Sy
     return {Band::full(), std::nullopt};
   }
   // The probe is cheap and may settle everything: its progress is not shown.
-  static const std::function<void(double)> kSilent;
+  static const lcs::Options kSilent;
   Progress silent(kSilent);
   std::size_t found = 0;
   if (how == Probe::one_pass) {

@@ -60,7 +60,7 @@ std::size_t wide_length(std::span<const Symbol> a, std::span<const Symbol> b,
                         const Options& options) {
   const Interned ids = intern(a, b);
   const CommonEnds<Id> ends = common_ends(Text<Id>(ids.a), Text<Id>(ids.b));
-  Progress progress(options.progress);
+  Progress progress(options);
   const std::uint64_t pairs = matching_pairs(ends.a, ends.b, ids.shared);
   const std::size_t middle =
       !ends.a.empty() && !ends.b.empty() && pairs_pay(ends.a.size(), ends.b.size(), pairs)
@@ -82,7 +82,7 @@ double similarity_of(std::size_t lcs, std::size_t a_size, std::size_t b_size) {
 
 std::size_t length(std::string_view a, std::string_view b, const Options& options) {
   const CommonEnds<char> ends = common_ends(text_of(a), text_of(b));
-  Progress progress(options.progress);
+  Progress progress(options);
   const std::size_t middle = bit_vector_length(ends.a, ends.b, options.threads, progress);
   progress.finish();
   return ends.prefix + middle + ends.suffix;

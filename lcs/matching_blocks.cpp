@@ -235,7 +235,7 @@ class Aligner {
 template <class Symbol>
 std::vector<MatchingBlock> blocks_of(Text<Symbol> a, Text<Symbol> b, const Options& options,
                                      Id shared = 0) {
-  Progress progress(options.progress);
+  Progress progress(options);
   std::vector<MatchingBlock> blocks =
       Aligner<Symbol>(a, b, progress, options.threads, shared).run();
   progress.finish();

@@ -10,18 +10,24 @@
 #include <functional>
 #include <mutex>
 
+#include "lcs/alignment.h"
+
 namespace lcs_detail {
 
 class Progress {
  public:
-  explicit Progress(const std::function<void(double)>& report) : report_(report) {}
+  explicit Progress(const lcs::Options& options) : report_(options.progress), stop_(options.stop) {}
 
   // More work is expected than was known so far. Not while passes run.
   void expect(std::uint64_t work) { total_ += work; }
 
   // `work` units are done; reports when the percentage done has grown. The
-  // estimate may fall short, so it stays below 100 % until finish().
+  // estimate may fall short, so it stays below 100 % until finish(). Throws
+  // lcs::Stopped when the caller asked to stop.
   void add(std::uint64_t work) {
+    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) {
+      throw lcs::Stopped();
+    }
     if (!report_) {
       return;
     }
@@ -45,6 +51,7 @@ class Progress {
 
  private:
   const std::function<void(double)>& report_;
+  const std::atomic<bool>* stop_;
   std::uint64_t total_ = 0;
   std::atomic<std::uint64_t> done_{0};
   std::atomic<int> reported_{0};

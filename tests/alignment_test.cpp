@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdlib>
+#include <numeric>
 #include <random>
 #include <string>
 #include <string_view>
@@ -175,6 +177,31 @@ TEST(MatchingBlocksThreads, AnyNumberOfThreadsGivesTheSameResult) {
       EXPECT_EQ(lcs::length(a, b, options), length) << threads << " threads";
       EXPECT_GT(reports, 1U);
     }
+  }
+}
+
+// Asked to stop at the first report, every path stops: bytes and ids, bit
+// vectors and the threshold method, on one thread and on two.
+TEST(MatchingBlocksThreads, StopWhenAsked) {
+  std::mt19937 rng(77);
+  const std::string dna = random_text(rng, 30000, 4);
+  std::vector<std::uint32_t> ids(300000);
+  std::iota(ids.begin(), ids.end(), 0U);
+  std::vector<std::uint32_t> shuffled = ids;
+  std::shuffle(shuffled.begin(), shuffled.end(), rng);
+  for (const unsigned threads : {1U, 2U}) {
+    std::atomic<bool> stop{false};
+    lcs::Options options{[&](double /*done*/) { stop = true; }, threads, &stop};
+    const auto stopped = [&](const char* what, const auto& call) {
+      stop = false;
+      EXPECT_THROW(call(), lcs::Stopped) << what << ", " << threads << " threads";
+    };
+    stopped("length", [&] { return lcs::length(dna, random_text(rng, 30000, 4), options); });
+    stopped("alike", [&] { return lcs::matching_blocks(dna, edited(rng, dna, 3000, 4), options); });
+    stopped("permutations", [&] {
+      return lcs::matching_blocks(std::span<const std::uint32_t>(ids),
+                                  std::span<const std::uint32_t>(shuffled), options);
+    });
   }
 }
 
