@@ -39,7 +39,8 @@ std::int64_t seconds_of(const std::tm& time) {
          time.tm_hour * 3600LL + time.tm_min * 60LL + time.tm_sec;
 }
 
-std::string format_time(std::time_t seconds, long nanoseconds) {
+std::string format_time(std::int64_t since_epoch, long nanoseconds) {
+  const auto seconds = static_cast<std::time_t>(since_epoch);  // 32 bits on some systems
   std::tm local{};
 #ifdef _WIN32
   localtime_s(&local, &seconds);
@@ -113,7 +114,9 @@ std::string modification_time(const std::string& path, Kind kind) {
   const int result = path == "-" ? fstat(0, &status) : stat(path.c_str(), &status);
   const long nanoseconds = result == 0 ? status.st_mtim.tv_nsec : 0;
 #endif
-  return format_time(result == 0 ? status.st_mtime : std::time(nullptr), nanoseconds);
+  const std::int64_t seconds = result == 0 ? static_cast<std::int64_t>(status.st_mtime)
+                                           : static_cast<std::int64_t>(std::time(nullptr));
+  return format_time(seconds, nanoseconds);
 }
 
 std::vector<std::string> directory_names(const std::string& path, Kind kind) {
