@@ -6,6 +6,9 @@
 // words per distinct symbol. On two threads the upper and lower halves of the
 // rows run side by side and meet in the middle (Hirschberg, 1975). Ids with
 // few matching pairs take the threshold method instead (see sparse.h).
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -55,6 +58,28 @@ std::size_t bit_vector_length(Text<Symbol> rows, Text<Symbol> columns, unsigned 
   return length_in_band(rows, columns, choice.band, space, progress);
 }
 
+// The LCS length when the shorter string fits in one word: one step a
+// column, nothing allocated (Hyyro, 2004). Short pairs are the common case
+// of callers that compare many names or words, where the fixed cost of a
+// call is what counts.
+std::size_t one_word_length(Text<char> rows, Text<char> columns) {
+  if (rows.size() > columns.size()) {
+    std::swap(rows, columns);
+  }
+  std::array<std::uint64_t, 256> masks{};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    masks[static_cast<unsigned char>(rows[i])] |= std::uint64_t{1} << i;
+  }
+  std::uint64_t v = ~std::uint64_t{0};
+  for (const char c : columns) {
+    const std::uint64_t u = v & masks[static_cast<unsigned char>(c)];
+    v = (v + u) | (v - u);
+  }
+  const std::uint64_t used =
+      rows.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << rows.size()) - 1;
+  return static_cast<std::size_t>(std::popcount(~v & used));
+}
+
 template <class Symbol>
 std::size_t wide_length(std::span<const Symbol> a, std::span<const Symbol> b,
                         const Options& options) {
@@ -83,7 +108,9 @@ double similarity_of(std::size_t lcs, std::size_t a_size, std::size_t b_size) {
 std::size_t length(std::string_view a, std::string_view b, const Options& options) {
   const CommonEnds<char> ends = common_ends(text_of(a), text_of(b));
   Progress progress(options);
-  const std::size_t middle = bit_vector_length(ends.a, ends.b, options.threads, progress);
+  const std::size_t middle = std::min(ends.a.size(), ends.b.size()) <= 64
+                                 ? one_word_length(ends.a, ends.b)
+                                 : bit_vector_length(ends.a, ends.b, options.threads, progress);
   progress.finish();
   return ends.prefix + middle + ends.suffix;
 }
