@@ -1,0 +1,187 @@
+"""The Python module against an independent reference (a textbook table on
+small inputs), difflib's shapes, GNU patch, its errors, the GIL and Ctrl-C."""
+import os
+import random
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+import pytest
+from hypothesis import given, settings, strategies as st
+
+import lcs
+
+
+def textbook(a, b):
+    row = [0] * (len(b) + 1)
+    for x in a:
+        diagonal = 0
+        for j, y in enumerate(b, 1):
+            diagonal, row[j] = row[j], diagonal + 1 if x == y else max(row[j], row[j - 1])
+    return row[-1]
+
+
+def check_blocks(a, b, blocks):
+    """Equal runs, in order in both and not touching in both, as long as the LCS."""
+    end_a = end_b = -1
+    for block in blocks:
+        assert block.size > 0 and a[block.a:block.a + block.size] == b[block.b:block.b + block.size]
+        assert block.a >= end_a and block.b >= end_b and (block.a, block.b) != (end_a, end_b)
+        end_a, end_b = block.a + block.size, block.b + block.size
+    assert sum(block.size for block in blocks) == textbook(a, b)
+
+
+# Code points of every width: ASCII, Latin-1, the BMP and beyond it, few of each.
+code_points = st.sampled_from("ab\xe9\xff\u0100\u4e2d\U0001F600\U0010FFFF")
+pairs = st.one_of(
+    st.tuples(st.text(code_points, max_size=40), st.text(code_points, max_size=40)),
+    st.tuples(st.binary(max_size=40), st.binary(max_size=40)),
+    st.tuples(st.lists(st.sampled_from(["x\n", "y\n", "\n"]), max_size=30),
+              st.lists(st.sampled_from(["x\n", "y\n", "\n"]), max_size=30)),
+    st.tuples(st.lists(st.one_of(st.integers(0, 3), st.sampled_from([None, "1", (1,)])),
+                       max_size=30).map(tuple),
+              st.lists(st.one_of(st.integers(0, 3), st.sampled_from([None, "1", (1,)])),
+                       max_size=30).map(tuple)),
+)
+
+
+@settings(max_examples=400, deadline=None)
+@given(pairs)
+def test_exact_on_every_kind_of_sequence(pair):
+    a, b = pair
+    assert lcs.length(a, b) == textbook(a, b)
+    check_blocks(a, b, lcs.matching_blocks(a, b))
+    total = len(a) + len(b)
+    assert lcs.similarity(a, b) == (2 * textbook(a, b) / total if total else 1.0)
+
+
+@settings(max_examples=200, deadline=None)
+@given(pairs)
+def test_difflib_shapes(pair):
+    a, b = pair
+    matcher = lcs.SequenceMatcher(None, a, b)
+    blocks = matcher.get_matching_blocks()
+    assert blocks[-1] == lcs.Match(len(a), len(b), 0) and blocks[:-1] == lcs.matching_blocks(a, b)
+    codes = matcher.get_opcodes()
+    assert codes == lcs.opcodes(a, b)
+    i = j = 0
+    for tag, i1, i2, j1, j2 in codes:  # they tile both, each tag as difflib means it
+        assert (i1, j1) == (i, j)
+        changes = "replace" if i1 < i2 and j1 < j2 else "delete" if i1 < i2 else "insert"
+        assert tag in ("equal", changes) and (i1 < i2 or j1 < j2)
+        if tag == "equal":
+            assert a[i1:i2] == b[j1:j2]
+        i, j = i2, j2
+    assert (i, j) == (len(a), len(b))
+    assert matcher.real_quick_ratio() >= matcher.quick_ratio() >= matcher.ratio()
+
+
+def test_grouped_opcodes_follow_difflib():
+    import difflib
+    rng = random.Random(7)
+    for _ in range(200):
+        a = [rng.choice("xy") for _ in range(rng.randint(0, 30))]
+        b = [rng.choice("xy") for _ in range(rng.randint(0, 30))]
+        ours, theirs = lcs.SequenceMatcher(None, a, b), difflib.SequenceMatcher(None, a, b)
+        theirs.get_opcodes = ours.get_opcodes  # the same edits, grouped by each
+        for n in (0, 1, 3):
+            assert list(ours.get_grouped_opcodes(n)) == list(theirs.get_grouped_opcodes(n))
+
+
+def test_unified_diff_is_minimal_and_patch_applies_it():
+    rng = random.Random(11)
+    with tempfile.TemporaryDirectory() as work:
+        for round_number in range(40):
+            def lines():
+                text = "".join(rng.choice(["x\n", "y\n", "\n", "\xe9t\xe9\n"])
+                               for _ in range(rng.randint(0, 25)))
+                return (text[:-1] if text and rng.random() < 0.3 else text).splitlines(True)
+            a, b = lines(), lines()
+            diff = "".join(lcs.unified_diff(a, b, "old", "new", n=round_number % 4))
+            changed = sum(1 for line in diff.splitlines()[2:] if line[:1] in "+-")
+            assert changed == len(a) + len(b) - 2 * textbook(a, b)
+            for name, text in (("old", "".join(a)), ("patch", diff)):
+                with open(os.path.join(work, name), "w", encoding="utf-8") as out:
+                    out.write(text)
+            subprocess.run(["patch", "-s", "-o", "new", "old", "patch"], cwd=work, check=True)
+            with open(os.path.join(work, "new"), encoding="utf-8") as source:
+                assert source.read() == "".join(b)
+
+
+def test_unified_diff_format():
+    assert list(lcs.unified_diff(["a\n", "b\n"], ["a\n", "c\n"], "x", "y", "d1", "d2")) == [
+        "--- x\td1\n", "+++ y\td2\n", "@@ -1,2 +1,2 @@\n", " a\n", "-b\n", "+c\n"]
+    assert list(lcs.unified_diff(["a"], ["b"], lineterm="")) == [
+        "--- ", "+++ ", "@@ -1 +1 @@", "-a", "+b"]
+
+
+@pytest.mark.parametrize("call, message", [
+    (lambda: lcs.length("a", b"a"), "cannot compare str with bytes"),
+    (lambda: lcs.length(3, "a"), "a must be a sequence"),
+    (lambda: lcs.opcodes("a", {1}), "b must be a sequence"),
+    (lambda: lcs.matching_blocks([1, [2]], [1]), "item 1 of a is unhashable"),
+    (lambda: lcs.similarity(memoryview(b"a"), "a"), "cannot compare str with memoryview"),
+])
+def test_type_errors_say_which_argument_and_why(call, message):
+    with pytest.raises(TypeError, match=message):
+        call()
+
+
+def test_bytes_like_and_wide_strings():
+    assert lcs.length(bytearray(b"abc"), memoryview(b"xbc")) == 2
+    assert lcs.length("B\xe4r", "B\xf6r") == 2
+    assert lcs.matching_blocks("\U0001F600\u4e2d", "x\u4e2d") == [lcs.Match(1, 1, 1)]
+    with pytest.raises(NotImplementedError):
+        lcs.SequenceMatcher(None, "a", "a").find_longest_match()
+
+
+def test_the_gil_is_released_during_a_long_call():
+    rng = random.Random(3)
+    a = "".join(rng.choice("ACGT") for _ in range(60000))
+    b = "".join(rng.choice("ACGT") for _ in range(60000))
+    span = {}
+
+    def compare():
+        span["start"] = time.monotonic()
+        lcs.length(a, b)
+        span["end"] = time.monotonic()
+
+    worker = threading.Thread(target=compare)
+    worker.start()
+    ticks = []
+    while worker.is_alive():
+        ticks.append(time.monotonic())
+        time.sleep(0.001)
+    worker.join()
+    inside = [t for t in ticks if span["start"] + 0.01 < t < span["end"] - 0.01]
+    assert span["end"] - span["start"] < 0.05 or len(inside) > 3
+
+
+CHILD = """
+import random, sys, time, lcs
+rng = random.Random(1)
+a = bytes(rng.choice(b"ACGT") for _ in range(3_000_000))
+b = bytes(rng.choice(b"ACGT") for _ in range(3_000_000))
+print("ready", flush=True)
+try:
+    lcs.length(a, b, threads=2)
+except KeyboardInterrupt:
+    print("interrupted", flush=True)
+    sys.exit(3)
+"""
+
+
+@pytest.mark.skipif(os.name != "posix", reason="SIGINT as a terminal sends it")
+def test_ctrl_c_stops_a_long_call():
+    child = subprocess.Popen([sys.executable, "-c", CHILD], stdout=subprocess.PIPE, text=True,
+                             env=os.environ)
+    assert child.stdout.readline() == "ready\n"
+    time.sleep(0.3)
+    sent = time.monotonic()
+    child.send_signal(signal.SIGINT)
+    assert child.wait(timeout=30) == 3
+    assert time.monotonic() - sent < 2.0
+    assert child.stdout.read() == "interrupted\n"
