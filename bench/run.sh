@@ -45,3 +45,10 @@ cmake --build --preset release --target lcs-diff >/dev/null
   printf '\n## lcs-diff against GNU diff and git (whole processes, in turn, median of 5)\n\n'
   python3 bench/diff_bench.py build/release/lcs-diff build/bench-diff.json
 } >>docs/benchmarks.md
+# The Python module against difflib and python3-levenshtein, when it is built.
+if cmake --build --preset release --target _lcs >/dev/null 2>&1; then
+  {
+    printf '\n## The Python module against difflib and python3-levenshtein (in turn)\n\n'
+    PYTHONPATH=build/release/python /usr/bin/python3 bench/python_bench.py
+  } >>docs/benchmarks.md
+fi
