@@ -109,22 +109,23 @@ struct ItemEqual {
 
 std::vector<Item> hashed_items(const char* function, int side, py::handle sequence,
                                py::object& fast) {
-  fast = py::reinterpret_steal<py::object>(PySequence_Fast(sequence.ptr(), ""));
+  // A list of our own: an item's __hash__ or __eq__ may change the caller's.
+  fast = py::reinterpret_steal<py::object>(PySequence_List(sequence.ptr()));
   if (!fast) {
     throw py::error_already_set();
   }
-  const Py_ssize_t size = PySequence_Fast_GET_SIZE(fast.ptr());
-  PyObject** objects = PySequence_Fast_ITEMS(fast.ptr());
+  const Py_ssize_t size = PyList_GET_SIZE(fast.ptr());
   std::vector<Item> items(static_cast<std::size_t>(size));
   for (Py_ssize_t k = 0; k < size; ++k) {
-    const Py_hash_t hash = PyObject_Hash(objects[k]);
+    PyObject* object = PyList_GET_ITEM(fast.ptr(), k);
+    const Py_hash_t hash = PyObject_Hash(object);
     if (hash == -1 && PyErr_Occurred() != nullptr) {
       PyErr_Clear();
       throw py::type_error(std::string(function) + ": item " + std::to_string(k) + " of " +
-                           kNames[side] + " is unhashable (" + type_name(objects[k]) +
+                           kNames[side] + " is unhashable (" + type_name(object) +
                            "): items are compared by hash and equality");
     }
-    items[static_cast<std::size_t>(k)] = {objects[k], hash};
+    items[static_cast<std::size_t>(k)] = {object, hash};
   }
   return items;
 }
