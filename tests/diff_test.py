@@ -15,6 +15,8 @@ import sys
 import tempfile
 import filecmp
 
+from textbook_lcs import textbook_lcs
+
 RUN = sys.argv[1:-1] + [os.path.abspath(sys.argv[-1])]
 failures = []
 
@@ -42,15 +44,6 @@ def read(path):
 
 def lines_of(data):
     return data.splitlines(keepends=True)
-
-
-def textbook_lcs(a, b):
-    row = [0] * (len(b) + 1)
-    for x in a:
-        diagonal = 0
-        for j, y in enumerate(b, 1):
-            diagonal, row[j] = row[j], diagonal + 1 if x == y else max(row[j], row[j - 1])
-    return row[-1]
 
 
 def exact_output():

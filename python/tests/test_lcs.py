@@ -14,14 +14,8 @@ from hypothesis import given, settings, strategies as st
 
 import lcs
 
-
-def textbook(a, b):
-    row = [0] * (len(b) + 1)
-    for x in a:
-        diagonal = 0
-        for j, y in enumerate(b, 1):
-            diagonal, row[j] = row[j], diagonal + 1 if x == y else max(row[j], row[j - 1])
-    return row[-1]
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests"))
+from textbook_lcs import textbook_lcs as textbook  # noqa: E402
 
 
 def check_blocks(a, b, blocks):
