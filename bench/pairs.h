@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "tests/test_support.h"
+
 enum class Shape : std::uint8_t { dna, bytes, alike };
 
 inline std::string random_string(std::mt19937& rng, std::size_t n, Shape shape) {
@@ -20,27 +22,6 @@ inline std::string random_string(std::mt19937& rng, std::size_t n, Shape shape) 
   return text;
 }
 
-// `edits` random substitutions, insertions and deletions of symbols that
-// draw() gives.
-template <class Sequence, class Draw>
-void edit(std::mt19937& rng, Sequence& s, std::size_t edits, Draw draw) {
-  for (std::size_t e = 0; e < edits && !s.empty(); ++e) {
-    const auto at = static_cast<std::ptrdiff_t>(rng() % s.size());
-    const auto symbol = draw();
-    switch (rng() % 3) {
-      case 0:
-        s[static_cast<std::size_t>(at)] = symbol;
-        break;
-      case 1:
-        s.insert(s.begin() + at, symbol);
-        break;
-      default:
-        s.erase(s.begin() + at);
-        break;
-    }
-  }
-}
-
 // A pair of n characters each (alike: about n), the same for every method.
 inline std::pair<std::string, std::string> make_pair(std::size_t n, Shape shape) {
   std::mt19937 rng(static_cast<std::mt19937::result_type>(n + static_cast<std::size_t>(shape)));
@@ -49,7 +30,7 @@ inline std::pair<std::string, std::string> make_pair(std::size_t n, Shape shape)
     return {a, random_string(rng, n, shape)};
   }
   std::string b = a;
-  edit(rng, b, n / 100, [&] { return "ACGT"[rng() & 3U]; });
+  b = with_edits(rng, std::move(b), n / 100, [&] { return "ACGT"[rng() & 3U]; });
   return {a, b};
 }
 

@@ -82,9 +82,8 @@ Pairs make_pairs(std::size_t n, Kind kind) {
     case Kind::alike:
       std::tie(p.a, p.b) = make_pair(n, Shape::alike);
       p.x = random_symbols(rng, n, 1U << 20);
-      p.y = p.x;
-      edit(rng, p.y, n / 100,
-           [&] { return spread(static_cast<std::uint32_t>(rng() % (1U << 20))); });
+      p.y = with_edits(rng, p.x, n / 100,
+                       [&] { return spread(static_cast<std::uint32_t>(rng() % (1U << 20))); });
       break;
   }
   return p;
