@@ -185,16 +185,16 @@ std::size_t length_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band,
 
 template <class Symbol>
 BandChoice choose_band(Text<Symbol> rows, Text<Symbol> columns, DivisionSpace<Symbol>& space,
-                       Probe how) {
+                       Probe how, const Progress& progress) {
   const std::uint64_t full = pass_cost(rows.size(), columns.size(), Band::full());
   const Band probe = Band::around(rows.size(), columns.size(), kProbeSlack);
   const std::uint64_t probe_cost = pass_cost(rows.size(), columns.size(), probe);
   if (probe_cost * 8 > full) {
     return {Band::full(), std::nullopt};
   }
-  // The probe is cheap and may settle everything: its progress is not shown.
-  static const lcs::Options kSilent;
-  Progress silent(kSilent);
+  // The probe is cheap and may settle everything: its progress is not shown,
+  // but a request to stop is heard in it as anywhere.
+  Progress silent = progress.silenced();
   std::size_t found = 0;
   if (how == Probe::one_pass) {
     found = length_in_band(rows, columns, probe, space, silent);
@@ -219,7 +219,8 @@ template Crossing divide(Text<char>, Text<char>, Band, DivisionSpace<char>&, Pro
 template Crossing divide(Text<Id>, Text<Id>, Band, DivisionSpace<Id>&, Progress&, bool, Middle);
 template std::size_t length_in_band(Text<char>, Text<char>, Band, DivisionSpace<char>&, Progress&);
 template std::size_t length_in_band(Text<Id>, Text<Id>, Band, DivisionSpace<Id>&, Progress&);
-template BandChoice choose_band(Text<char>, Text<char>, DivisionSpace<char>&, Probe);
-template BandChoice choose_band(Text<Id>, Text<Id>, DivisionSpace<Id>&, Probe);
+template BandChoice choose_band(Text<char>, Text<char>, DivisionSpace<char>&, Probe,
+                                const Progress&);
+template BandChoice choose_band(Text<Id>, Text<Id>, DivisionSpace<Id>&, Probe, const Progress&);
 
 }  // namespace lcs_detail

@@ -100,7 +100,8 @@ Crossing divide(Text<Symbol> rows, Text<Symbol> columns, Band band, DivisionSpac
 // so when it falls short of the longer path the band has to allow for is
 // known. Carries the LCS length when the probe alone proved it. The probe is
 // one pass, or a division, which can use two threads; a caller whose later
-// choices must not depend on the threads always asks for a division.
+// choices must not depend on the threads always asks for a division. The
+// probe reports no progress but stops when `progress` is asked to.
 enum class Probe : std::uint8_t { one_pass, halves, halves_side_by_side };
 struct BandChoice {
   Band band;
@@ -108,7 +109,7 @@ struct BandChoice {
 };
 template <class Symbol>
 BandChoice choose_band(Text<Symbol> rows, Text<Symbol> columns, DivisionSpace<Symbol>& space,
-                       Probe how);
+                       Probe how, const Progress& progress);
 
 // Passes smaller than this many word steps are not worth a thread.
 inline constexpr std::uint64_t kParallelPassCost = std::uint64_t{1} << 18;

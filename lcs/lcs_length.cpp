@@ -42,8 +42,8 @@ std::size_t bit_vector_length(Text<Symbol> rows, Text<Symbol> columns, unsigned 
   }
   DivisionSpace<Symbol> space;
   const bool share = thread_count(threads) > 1;
-  const BandChoice choice =
-      choose_band(rows, columns, space, share ? Probe::halves_side_by_side : Probe::one_pass);
+  const BandChoice choice = choose_band(
+      rows, columns, space, share ? Probe::halves_side_by_side : Probe::one_pass, progress);
   const std::uint64_t cost = pass_cost(rows.size(), columns.size(), choice.band);
   progress.expect(cost);
   if (choice.length) {

@@ -91,7 +91,7 @@ class Aligner {
     if (!view.rows.empty() && !solved_sparsely(ends)) {
       const BandChoice choice =
           choose_band(view.rows, view.columns, space_,
-                      threads_ > 1 ? Probe::halves_side_by_side : Probe::halves);
+                      threads_ > 1 ? Probe::halves_side_by_side : Probe::halves, progress_);
       if (choice.length != 0) {
         progress_.expect(2 * pass_cost(view.rows.size(), view.columns.size(), choice.band));
         solve_middle(middle, choice.length, choice.band);

@@ -16,7 +16,14 @@ namespace lcs_detail {
 
 class Progress {
  public:
-  explicit Progress(const lcs::Options& options) : report_(options.progress), stop_(options.stop) {}
+  explicit Progress(const lcs::Options& options) : Progress(options.progress, options.stop) {}
+
+  // Reports nothing but stops when this one does: for work whose share of
+  // the whole is not known before it is done.
+  [[nodiscard]] Progress silenced() const {
+    static const std::function<void(double)> kNoReport;
+    return {kNoReport, stop_};
+  }
 
   // More work is expected than was known so far. Not while passes run.
   void expect(std::uint64_t work) { total_ += work; }
@@ -50,6 +57,9 @@ class Progress {
   }
 
  private:
+  Progress(const std::function<void(double)>& report, const std::atomic<bool>* stop)
+      : report_(report), stop_(stop) {}
+
   const std::function<void(double)>& report_;
   const std::atomic<bool>* stop_;
   std::uint64_t total_ = 0;

@@ -180,8 +180,9 @@ TEST(MatchingBlocksThreads, AnyNumberOfThreadsGivesTheSameResult) {
   }
 }
 
-// Asked to stop at the first report, every path stops: bytes and ids, bit
-// vectors and the threshold method, on one thread and on two.
+// Asked to stop before the call or at the first report, every path stops:
+// bytes and ids, bit vectors, the probe that settles alike pairs, and the
+// threshold method, on one thread and on two.
 TEST(MatchingBlocksThreads, StopWhenAsked) {
   std::mt19937 rng(77);
   const std::string dna = random_text(rng, 30000, 4);
@@ -189,15 +190,19 @@ TEST(MatchingBlocksThreads, StopWhenAsked) {
   std::iota(ids.begin(), ids.end(), 0U);
   std::vector<std::uint32_t> shuffled = ids;
   std::shuffle(shuffled.begin(), shuffled.end(), rng);
-  for (const unsigned threads : {1U, 2U}) {
+  for (const auto& [threads, before] :
+       {std::pair{1U, false}, {2U, false}, {1U, true}, {2U, true}}) {
     std::atomic<bool> stop{false};
     lcs::Options options{[&](double /*done*/) { stop = true; }, threads, &stop};
     const auto stopped = [&](const char* what, const auto& call) {
-      stop = false;
-      EXPECT_THROW(call(), lcs::Stopped) << what << ", " << threads << " threads";
+      stop = before;
+      EXPECT_THROW(call(), lcs::Stopped) << what << ", " << threads << " threads, " << before;
     };
     stopped("length", [&] { return lcs::length(dna, random_text(rng, 30000, 4), options); });
     stopped("alike", [&] { return lcs::matching_blocks(dna, edited(rng, dna, 3000, 4), options); });
+    if (before) {  // the probe alone settles it, and reports nothing
+      stopped("probed", [&] { return lcs::length(dna, edited(rng, dna, 30, 4), options); });
+    }
     stopped("permutations", [&] {
       return lcs::matching_blocks(std::span<const std::uint32_t>(ids),
                                   std::span<const std::uint32_t>(shuffled), options);
