@@ -190,8 +190,10 @@ TEST(MatchingBlocksThreads, StopWhenAsked) {
   std::iota(ids.begin(), ids.end(), 0U);
   std::vector<std::uint32_t> shuffled = ids;
   std::shuffle(shuffled.begin(), shuffled.end(), rng);
-  for (const auto& [threads, before] :
+  for (const auto& [threads_, before_] :
        {std::pair{1U, false}, {2U, false}, {1U, true}, {2U, true}}) {
+    const unsigned threads = threads_;  // lambdas cannot capture bindings
+    const bool before = before_;
     std::atomic<bool> stop{false};
     lcs::Options options{[&](double /*done*/) { stop = true; }, threads, &stop};
     const auto stopped = [&](const char* what, const auto& call) {
