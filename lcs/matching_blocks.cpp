@@ -209,6 +209,9 @@ class Aligner {
       solve(second, cross.lower);
       return;
     }
+    // The halves build masks of their own columns: this division's are done
+    // with, and kept they would hold as much memory again as the halves.
+    space_ = DivisionSpace<Symbol>{};
     Aligner first_half(a_, b_, progress_, threads_ / 2, shared_);
     Aligner second_half(a_, b_, progress_, threads_ - threads_ / 2, shared_);
     side_by_side(
