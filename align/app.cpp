@@ -1,15 +1,19 @@
 // The command line of lcs-align, and the run from reading to output.
 #include "align/app.h"
 
+#include <algorithm>
 #include <cstddef>
-#include <cstdio>
+#include <cstdint>
 #include <new>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "align/picture.h"
 #include "align/sequence_file.h"
+#include "align/units.h"
 #include "cli/progress_line.h"
 #include "lcs/alignment.h"
 
@@ -22,35 +26,47 @@ namespace lcs_align {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: lcs-align [--length | --blocks | --subsequence] [--width N] [--threads N]\n"
-    "                 FILE_A FILE_B\n";
+    "Usage: lcs-align [--length | --blocks | --subsequence | --similarity]\n"
+    "                 [--by byte|char|word|line] [--fasta | --no-fasta] [--width N]\n"
+    "                 [--threads N] FILE_A FILE_B\n";
 
 constexpr std::string_view kHelp =
-    "Compares two files by a longest common subsequence of their bytes and shows how\n"
-    "they line up. FILE is a path, or - for standard input (for one of them at most).\n"
-    "A file that starts with '>' is FASTA: its first record's sequence is compared,\n"
-    "without line breaks and white space. Any other file is compared byte for byte,\n"
-    "less one final line break.\n"
+    "Compares two files by a longest common subsequence and shows how they line up.\n"
+    "FILE is a path, or - for standard input (for one of them at most). A file named\n"
+    "*.fa, *.fasta, *.fna, *.faa, *.ffn, *.frn or *.fas is FASTA: its first\n"
+    "record's sequence is compared, without line breaks and white space. Any other\n"
+    "file is compared as it is, less one final line break.\n"
     "\n"
+    "  --by UNIT       compare bytes, UTF-8 characters (char), words (runs of white\n"
+    "                  space and of the rest) or lines; default: char when both\n"
+    "                  files are valid UTF-8, else byte\n"
+    "  --fasta         read both files as FASTA, whatever their names\n"
+    "  --no-fasta      read both files as they are, whatever their names\n"
     "  --length        print the length of the longest common subsequence\n"
     "  --blocks        print the matching blocks, one a line: A_OFFSET B_OFFSET SIZE,\n"
-    "                  zero-based, separated by tabs\n"
-    "  --subsequence   print the common subsequence's bytes, then a line feed\n"
-    "  --width N       columns per chunk of the picture (default 60)\n"
-    "  --threads N     threads to compare with (default: one per processor core)\n"
+    "                  zero-based, in units, separated by tabs\n"
+    "  --subsequence   print the common subsequence, then a line feed\n"
+    "  --similarity    print 2 * LCS / (length A + length B) to four decimals\n"
+    "  --width N       columns of the picture (default: the terminal's, else 60)\n"
+    "  --threads N     threads to compare with (default and 0: one per processor core)\n"
     "  --help          print this help and exit\n"
     "  --version       print the version and exit\n"
     "\n"
     "Without a format option the alignment is drawn: '|' marks matching columns and\n"
-    "'-' stands where only the other file has a character.\n"
+    "a gap is drawn as a line ('-' without UTF-8, where a real '-' is '\\-'). Line\n"
+    "feeds, tabs, carriage returns and other control characters show as symbols,\n"
+    "invalid bytes as \\xHH. Words are drawn as a word diff ([-deleted-]{+inserted+}),\n"
+    "lines side by side ('|' differ, '<' only in A, '>' only in B).\n"
     "Exit status: 0 when the files were compared, 2 on an error.\n";
 
-enum class Format : unsigned char { picture, length, blocks, subsequence };
+enum class Format : unsigned char { picture, length, blocks, subsequence, similarity };
 
 struct Request {
   Format format = Format::picture;
-  std::size_t width = 60;
+  std::optional<std::size_t> width;
   unsigned threads = 0;  // all the hardware has
+  std::optional<Unit> unit;
+  Fasta fasta = Fasta::by_name;
   std::vector<std::string> paths;
   bool help = false;
   bool version = false;
@@ -61,38 +77,62 @@ struct UsageError : Failure {
   using Failure::Failure;
 };
 
-// A whole number from 1 to `most` given to `option`, or a usage error.
-std::size_t parse_count(std::string_view option, std::string_view text, std::size_t most) {
+// A whole number from `least` to `most` given to `option`, or a usage error.
+std::size_t parse_count(std::string_view option, std::string_view text, std::size_t least,
+                        std::size_t most) {
   std::size_t value = 0;
   bool valid = !text.empty() && text.size() <= 7;
   for (const char c : text) {
     valid = valid && c >= '0' && c <= '9';
     value = value * 10 + static_cast<std::size_t>(c - '0');
   }
-  if (!valid || value == 0 || value > most) {
-    throw UsageError(std::string(option) + " takes a whole number from 1 to " +
+  if (!valid || value < least || value > most) {
+    throw UsageError(std::string(option) + " takes a whole number from " +
+                     std::to_string(least) + " to " +
                      std::to_string(most) + ", not '" + std::string(text) + "'");
   }
   return value;
 }
 
+Unit parse_unit(std::string_view text) {
+  for (const Unit unit : {Unit::byte, Unit::character, Unit::word, Unit::line}) {
+    if (text == unit_name(unit)) {
+      return unit;
+    }
+  }
+  throw UsageError("--by takes byte, char, word or line, not '" + std::string(text) + "'");
+}
+
 Request parse(std::span<const char* const> arguments) {
   Request request;
   bool format_given = false;
+  bool fasta_given = false;
   bool options_end = false;
   const auto set_format = [&](Format format) {
     if (format_given && request.format != format) {
-      throw UsageError("--length, --blocks and --subsequence exclude each other");
+      throw UsageError("--length, --blocks, --subsequence and --similarity exclude each other");
     }
     format_given = true;
     request.format = format;
   };
-  const auto set_count = [&](std::string_view option, std::string_view text) {
-    if (option == "--width") {
-      request.width = parse_count(option, text, 1000000);
-    } else {
-      request.threads = static_cast<unsigned>(parse_count(option, text, 4096));
+  const auto set_fasta = [&](Fasta fasta) {
+    if (fasta_given && request.fasta != fasta) {
+      throw UsageError("--fasta and --no-fasta exclude each other");
     }
+    fasta_given = true;
+    request.fasta = fasta;
+  };
+  const auto set_value = [&](std::string_view option, std::string_view text) {
+    if (option == "--width") {
+      request.width = parse_count(option, text, 1, 1000000);
+    } else if (option == "--threads") {
+      request.threads = static_cast<unsigned>(parse_count(option, text, 0, 4096));
+    } else {
+      request.unit = parse_unit(text);
+    }
+  };
+  const auto takes_value = [](std::string_view option) {
+    return option == "--width" || option == "--threads" || option == "--by";
   };
   for (std::size_t k = 0; k < arguments.size(); ++k) {
     const std::string_view argument = arguments[k];
@@ -106,18 +146,24 @@ Request parse(std::span<const char* const> arguments) {
       set_format(Format::blocks);
     } else if (argument == "--subsequence") {
       set_format(Format::subsequence);
+    } else if (argument == "--similarity") {
+      set_format(Format::similarity);
+    } else if (argument == "--fasta") {
+      set_fasta(Fasta::always);
+    } else if (argument == "--no-fasta") {
+      set_fasta(Fasta::never);
     } else if (argument == "--help") {
       request.help = true;
     } else if (argument == "--version") {
       request.version = true;
-    } else if (argument == "--width" || argument == "--threads") {
+    } else if (takes_value(argument)) {
       if (k + 1 == arguments.size()) {
-        throw UsageError(std::string(argument) + " needs a number");
+        throw UsageError(std::string(argument) + (argument == "--by" ? " needs a unit" : " needs a number"));
       }
-      set_count(argument, arguments[++k]);
-    } else if (argument.starts_with("--width=") || argument.starts_with("--threads=")) {
+      set_value(argument, arguments[++k]);
+    } else if (takes_value(argument.substr(0, argument.find('=')))) {
       const std::size_t equals = argument.find('=');
-      set_count(argument.substr(0, equals), argument.substr(equals + 1));
+      set_value(argument.substr(0, equals), argument.substr(equals + 1));
     } else {
       throw UsageError("unknown option '" + std::string(argument) + "'");
     }
@@ -135,23 +181,59 @@ Request parse(std::span<const char* const> arguments) {
   return request;
 }
 
+std::size_t digits(std::size_t value) { return std::to_string(value).size(); }
+
+// The picture's columns: as asked, else to fit the terminal's lines, else 60
+// (130 side by side, as diff draws it).
+std::size_t picture_width(const Request& request, const Environment& environment, Unit unit,
+                          std::size_t longest) {
+  if (request.width) {
+    return *request.width;
+  }
+  if (unit == Unit::line || unit == Unit::word) {
+    return environment.out_columns != 0 ? environment.out_columns : 130;
+  }
+  const std::size_t margins = 2 * digits(longest) + 4;  // "A 12 " and " 34"
+  if (environment.out_columns > margins + 10) {
+    return environment.out_columns - margins;
+  }
+  return 60;
+}
+
 void compare(const Request& request, std::istream& in, std::ostream& out, std::ostream& err,
-             bool err_is_terminal) {
-  const Sequence a = read_sequence(request.paths[0], in, err);
-  const Sequence b = read_sequence(request.paths[1], in, err);
+             const Environment& environment) {
+  const Sequence a = read_sequence(request.paths[0], request.fasta, in, err);
+  const Sequence b = read_sequence(request.paths[1], request.fasta, in, err);
+  const Unit unit = request.unit.value_or(
+      is_utf8(a.bytes) && is_utf8(b.bytes) ? Unit::character : Unit::byte);
   lcs_cli::ProgressLine progress_line(err, "lcs-align");
   lcs::Options options;
   options.threads = request.threads;
-  if (err_is_terminal) {
+  if (environment.err_is_terminal) {
     options.progress = [&](double done) { progress_line(done); };
   }
   try {
-    if (request.format == Format::length) {
-      const std::size_t length = lcs::length(a.bytes, b.bytes, options);
-      out << length << '\n';
+    const Units a_units = split_units(a.bytes, unit);
+    const Units b_units = split_units(b.bytes, unit);
+    const Symbols symbols =
+        unit == Unit::byte ? Symbols{} : symbols_of(a.bytes, a_units, b.bytes, b_units, unit);
+    const std::span<const std::uint32_t> a_symbols(symbols.a);
+    const std::span<const std::uint32_t> b_symbols(symbols.b);
+    if (request.format == Format::length || request.format == Format::similarity) {
+      const std::size_t length = unit == Unit::byte ? lcs::length(a.bytes, b.bytes, options)
+                                                    : lcs::length(a_symbols, b_symbols, options);
+      progress_line.erase();
+      if (request.format == Format::length) {
+        out << length << '\n';
+      } else {
+        out << similarity_text(length, a_units.size(), b_units.size()) << '\n';
+      }
       return;
     }
-    const std::vector<lcs::MatchingBlock> blocks = lcs::matching_blocks(a.bytes, b.bytes, options);
+    const std::vector<lcs::MatchingBlock> blocks =
+        unit == Unit::byte ? lcs::matching_blocks(a.bytes, b.bytes, options)
+                           : lcs::matching_blocks(a_symbols, b_symbols, options);
+    progress_line.erase();
     switch (request.format) {
       case Format::blocks:
         for (const lcs::MatchingBlock& block : blocks) {
@@ -160,13 +242,19 @@ void compare(const Request& request, std::istream& in, std::ostream& out, std::o
         break;
       case Format::subsequence:
         for (const lcs::MatchingBlock& block : blocks) {
-          out.write(a.bytes.data() + block.a, static_cast<std::streamsize>(block.size));
+          const std::size_t begin = a_units.begin(block.a);
+          out.write(a.bytes.data() + begin,
+                    static_cast<std::streamsize>(a_units.begin(block.a + block.size) - begin));
         }
         out << '\n';
         break;
-      default:
-        write_picture(out, a, b, blocks, request.width);
+      default: {
+        const Look look{environment.utf8,
+                        picture_width(request, environment, unit,
+                                      std::max(a_units.size(), b_units.size()))};
+        write_picture(out, {a, a_units}, {b, b_units}, unit, blocks, look);
         break;
+      }
     }
   } catch (const std::bad_alloc&) {
     throw Failure("not enough memory to compare '" + a.name + "' and '" + b.name + "'");
@@ -176,7 +264,7 @@ void compare(const Request& request, std::istream& in, std::ostream& out, std::o
 }  // namespace
 
 int run(std::span<const char* const> arguments, std::istream& in, std::ostream& out,
-        std::ostream& err, bool err_is_terminal) {
+        std::ostream& err, const Environment& environment) {
   try {
     const Request request = parse(arguments);
     if (request.help) {
@@ -184,7 +272,7 @@ int run(std::span<const char* const> arguments, std::istream& in, std::ostream& 
     } else if (request.version) {
       out << "lcs-align " LCS_VERSION "\n";
     } else {
-      compare(request, in, out, err, err_is_terminal);
+      compare(request, in, out, err, environment);
     }
     out.flush();
     if (!out) {

@@ -7,6 +7,9 @@
 
 int main(int argc, char** argv) {
   const lcs_cli::Terminals terminals = lcs_cli::prepare_standard_streams();
+  lcs_cli::return_large_blocks();
   const std::span<const char* const> arguments(argv + 1, static_cast<std::size_t>(argc - 1));
-  return lcs_align::run(arguments, std::cin, std::cout, std::cerr, terminals.err);
+  const lcs_align::Environment environment{terminals.err, lcs_cli::utf8_locale(),
+                                           terminals.out_columns};
+  return lcs_align::run(arguments, std::cin, std::cout, std::cerr, environment);
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -33,31 +34,52 @@ std::string record_name(std::string_view header, const std::string& fallback) {
   return end > begin ? std::string(header.substr(begin, end - begin)) : fallback;
 }
 
+bool is_residue(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '*' || c == '-';
+}
+
 Sequence parse_fasta(std::string_view text, const std::string& name, std::ostream& warnings) {
-  std::size_t line_end = text.find('\n');
-  Sequence sequence{
-      record_name(text.substr(1, line_end == std::string_view::npos ? std::string_view::npos
-                                                                    : line_end - 1),
-                  name),
-      {}};
+  const auto warn = [&](const std::string& what) {
+    warnings << "lcs-align: warning: " << name << ": " << what << '\n';
+  };
+  const auto plural = [](std::size_t count, const char* one, const char* more) {
+    return std::to_string(count) + ' ' + (count == 1 ? one : more);
+  };
+  Sequence sequence{name, {}};
+  std::size_t line = 0;  // where the next line starts
+  if (text.starts_with('>')) {
+    const std::size_t header_end = std::min(text.find('\n'), text.size());
+    sequence.name = record_name(text.substr(1, header_end - 1), name);
+    line = header_end + 1;
+  } else {
+    warn("no FASTA header line: the whole file is read as one sequence");
+  }
   std::size_t further_records = 0;
-  while (line_end != std::string_view::npos) {
-    const std::size_t line = line_end + 1;
-    line_end = text.find('\n', line);
-    const std::string_view content = text.substr(line, line_end - std::min(line_end, line));
+  std::size_t strangers = 0;
+  while (line < text.size()) {
+    const std::size_t end = std::min(text.find('\n', line), text.size());
+    const std::string_view content = text.substr(line, end - line);
+    line = end + 1;
     if (!content.empty() && content[0] == '>') {
       ++further_records;
     } else if (further_records == 0) {
       for (const char c : content) {
         if (!is_space(c)) {
           sequence.bytes.push_back(c);
+          strangers += is_residue(c) ? 0U : 1U;
         }
       }
     }
   }
+  if (sequence.bytes.empty()) {
+    warn("the FASTA record '" + sequence.name + "' is empty");
+  }
+  if (strangers != 0) {
+    warn(plural(strangers, "character", "characters") + " of the FASTA record '" +
+         sequence.name + "' " + (strangers == 1 ? "is" : "are") + " not residue letters");
+  }
   if (further_records != 0) {
-    warnings << "lcs-align: warning: " << name << ": " << further_records << " further FASTA "
-             << (further_records == 1 ? "record" : "records") << " ignored\n";
+    warn(plural(further_records, "further FASTA record", "further FASTA records") + " ignored");
   }
   return sequence;
 }
@@ -74,8 +96,26 @@ bool slurp(std::FILE* file, std::string& text) {
 
 }  // namespace
 
-Sequence parse_sequence(std::string text, const std::string& name, std::ostream& warnings) {
-  if (!text.empty() && text[0] == '>') {
+bool has_fasta_name(std::string_view path) {
+  const std::size_t dot = path.find_last_of("./\\");
+  if (dot == std::string_view::npos || path[dot] != '.') {
+    return false;
+  }
+  std::string extension(path.substr(dot + 1));
+  for (char& c : extension) {
+    c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  for (const std::string_view known : {"fa", "fasta", "fna", "faa", "ffn", "frn", "fas"}) {
+    if (extension == known) {
+      return true;
+    }
+  }
+  return false;
+}
+
+Sequence parse_sequence(std::string text, const std::string& name, bool fasta,
+                        std::ostream& warnings) {
+  if (fasta) {
     return parse_fasta(text, name, warnings);
   }
   if (text.ends_with("\r\n")) {
@@ -86,8 +126,10 @@ Sequence parse_sequence(std::string text, const std::string& name, std::ostream&
   return {name, std::move(text)};
 }
 
-Sequence read_sequence(const std::string& path, std::istream& standard_input,
+Sequence read_sequence(const std::string& path, Fasta fasta, std::istream& standard_input,
                        std::ostream& warnings) {
+  const bool as_fasta =
+      fasta == Fasta::always || (fasta == Fasta::by_name && has_fasta_name(path));
   std::string text;
   try {
     if (path == "-") {
@@ -99,14 +141,14 @@ Sequence read_sequence(const std::string& path, std::istream& standard_input,
       if (standard_input.bad()) {
         throw Failure("cannot read standard input");
       }
-      return parse_sequence(std::move(text), "stdin", warnings);
+      return parse_sequence(std::move(text), "stdin", as_fasta, warnings);
     }
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                                std::fclose);
     if (!file || !slurp(file.get(), text)) {
       throw Failure("cannot read '" + path + "': " + std::generic_category().message(errno));
     }
-    return parse_sequence(std::move(text), path, warnings);
+    return parse_sequence(std::move(text), path, as_fasta, warnings);
   } catch (const std::bad_alloc&) {
     throw Failure("'" + (path == "-" ? std::string("stdin") : path) +
                   "' is too large to hold in memory");

@@ -5,6 +5,7 @@
 #define LCS_CLI_PROGRESS_LINE_H
 
 #include <chrono>
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -32,16 +33,29 @@ class ProgressLine {
   bool shown_ = false;
 };
 
-// Which of the standard streams are terminals.
+// Which of the standard streams are terminals, and how wide standard
+// output's is (0 when it is not one or does not say).
 struct Terminals {
   bool out = false;
   bool err = false;
+  std::size_t out_columns = 0;
 };
+
+// Whether text for the user may be UTF-8: the first of LC_ALL, LC_CTYPE and
+// LANG that is set names a UTF-8 character set (on a Windows console: its
+// output code page is UTF-8).
+bool utf8_locale();
 
 // Makes standard input and output binary (on Windows), lets a closed pipe
 // end the program quietly as it ends other tools (elsewhere), unties the C++
 // streams from C's, and tells which streams are terminals.
 Terminals prepare_standard_streams();
+
+// Lets memory freed in large blocks go back to the system at once (glibc
+// otherwise raises its threshold for that after the first such block and
+// keeps later ones in each thread's heap), so that a division's masks, freed
+// before its halves build their own, do not count twice at the peak.
+void return_large_blocks();
 
 }  // namespace lcs_cli
 

@@ -7,6 +7,7 @@
 
 int main(int argc, char** argv) {
   const lcs_cli::Terminals terminals = lcs_cli::prepare_standard_streams();
+  lcs_cli::return_large_blocks();
   const std::span<const char* const> arguments(argv + 1, static_cast<std::size_t>(argc - 1));
   return lcs_diff::run(arguments, std::cin, std::cout, std::cerr, terminals);
 }

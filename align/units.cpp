@@ -1,0 +1,140 @@
+// Cutting texts into the units lcs-align compares, and numbering them. UTF-8
+// as RFC 3629 defines it: no overlong forms, no surrogates, nothing beyond
+// U+10FFFF.
+#include "align/units.h"
+
+#include <functional>
+#include <string>
+
+#include "lcs/alignment.h"
+
+namespace lcs_align {
+
+namespace {
+
+bool is_space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool continuation(unsigned char byte) { return (byte & 0xC0U) == 0x80U; }
+
+// Where the unit that starts at `at` ends.
+std::size_t unit_end(std::string_view text, std::size_t at, Unit unit) {
+  switch (unit) {
+    case Unit::character:
+      return at + std::max<std::size_t>(1, utf8_sequence_length(text.substr(at)));
+    case Unit::word: {
+      const bool space = is_space(text[at]);
+      std::size_t end = at + 1;
+      while (end < text.size() && is_space(text[end]) == space) {
+        ++end;
+      }
+      return end;
+    }
+    case Unit::line: {
+      const std::size_t feed = text.find('\n', at);
+      return feed == std::string_view::npos ? text.size() : feed + 1;
+    }
+    default:
+      return at + 1;
+  }
+}
+
+}  // namespace
+
+std::string_view unit_name(Unit unit) {
+  switch (unit) {
+    case Unit::character:
+      return "char";
+    case Unit::word:
+      return "word";
+    case Unit::line:
+      return "line";
+    default:
+      return "byte";
+  }
+}
+
+std::size_t utf8_sequence_length(std::string_view text) {
+  if (text.empty()) {
+    return 0;
+  }
+  const auto lead = static_cast<unsigned char>(text[0]);
+  if (lead < 0x80U) {
+    return 1;
+  }
+  const std::size_t length = lead >= 0xF0U ? 4 : lead >= 0xE0U ? 3 : lead >= 0xC2U ? 2 : 0;
+  if (length == 0 || lead > 0xF4U || text.size() < length) {
+    return 0;
+  }
+  for (std::size_t k = 1; k < length; ++k) {
+    if (!continuation(static_cast<unsigned char>(text[k]))) {
+      return 0;
+    }
+  }
+  const std::uint32_t code = decode_utf8(text, length);
+  const bool overlong = (length == 3 && code < 0x800U) || (length == 4 && code < 0x10000U);
+  const bool surrogate = code >= 0xD800U && code <= 0xDFFFU;
+  return overlong || surrogate || code > 0x10FFFFU ? 0 : length;
+}
+
+std::uint32_t decode_utf8(std::string_view sequence, std::size_t length) {
+  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  std::uint32_t code = static_cast<unsigned char>(sequence[0]) & kLeadBits[length];
+  for (std::size_t k = 1; k < length; ++k) {
+    code = (code << 6U) | (static_cast<unsigned char>(sequence[k]) & 0x3FU);
+  }
+  return code;
+}
+
+bool is_utf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = utf8_sequence_length(text.substr(at));
+    if (length == 0) {
+      return false;
+    }
+    at += length;
+  }
+  return true;
+}
+
+Units split_units(std::string_view text, Unit unit) {
+  Units units{{}, text.size()};
+  if (unit == Unit::byte) {
+    return units;
+  }
+  units.starts.reserve(text.size() / 4 + 2);
+  for (std::size_t at = 0; at < text.size(); at = unit_end(text, at, unit)) {
+    units.starts.push_back(at);
+  }
+  units.starts.push_back(text.size());
+  return units;
+}
+
+Symbols symbols_of(std::string_view a, const Units& a_units, std::string_view b,
+                   const Units& b_units, Unit unit) {
+  const auto pieces = [](std::string_view text, const Units& units) {
+    std::vector<std::string_view> out(units.size());
+    for (std::size_t k = 0; k < out.size(); ++k) {
+      out[k] = units.piece(text, k);
+    }
+    return out;
+  };
+  if (unit == Unit::word || unit == Unit::line) {
+    lcs::DenseIds ids = lcs::dense_ids(pieces(a, a_units), pieces(b, b_units));
+    return {std::move(ids.a), std::move(ids.b)};
+  }
+  const auto code_points = [](std::string_view text, const Units& units) {
+    std::vector<std::uint32_t> out(units.size());
+    for (std::size_t k = 0; k < out.size(); ++k) {
+      const std::string_view piece = units.piece(text, k);
+      const std::size_t length = utf8_sequence_length(piece);
+      out[k] = length == 0 ? 0x110000U + static_cast<unsigned char>(piece[0])
+                           : decode_utf8(piece, length);
+    }
+    return out;
+  };
+  return {code_points(a, a_units), code_points(b, b_units)};
+}
+
+}  // namespace lcs_align
