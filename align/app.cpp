@@ -87,9 +87,8 @@ std::size_t parse_count(std::string_view option, std::string_view text, std::siz
     value = value * 10 + static_cast<std::size_t>(c - '0');
   }
   if (!valid || value < least || value > most) {
-    throw UsageError(std::string(option) + " takes a whole number from " +
-                     std::to_string(least) + " to " +
-                     std::to_string(most) + ", not '" + std::string(text) + "'");
+    throw UsageError(std::string(option) + " takes a whole number from " + std::to_string(least) +
+                     " to " + std::to_string(most) + ", not '" + std::string(text) + "'");
   }
   return value;
 }
@@ -158,7 +157,8 @@ Request parse(std::span<const char* const> arguments) {
       request.version = true;
     } else if (takes_value(argument)) {
       if (k + 1 == arguments.size()) {
-        throw UsageError(std::string(argument) + (argument == "--by" ? " needs a unit" : " needs a number"));
+        throw UsageError(std::string(argument) +
+                         (argument == "--by" ? " needs a unit" : " needs a number"));
       }
       set_value(argument, arguments[++k]);
     } else if (takes_value(argument.substr(0, argument.find('=')))) {
@@ -204,8 +204,8 @@ void compare(const Request& request, std::istream& in, std::ostream& out, std::o
              const Environment& environment) {
   const Sequence a = read_sequence(request.paths[0], request.fasta, in, err);
   const Sequence b = read_sequence(request.paths[1], request.fasta, in, err);
-  const Unit unit = request.unit.value_or(
-      is_utf8(a.bytes) && is_utf8(b.bytes) ? Unit::character : Unit::byte);
+  const Unit unit =
+      request.unit.value_or(is_utf8(a.bytes) && is_utf8(b.bytes) ? Unit::character : Unit::byte);
   lcs_cli::ProgressLine progress_line(err, "lcs-align");
   lcs::Options options;
   options.threads = request.threads;
@@ -249,9 +249,8 @@ void compare(const Request& request, std::istream& in, std::ostream& out, std::o
         out << '\n';
         break;
       default: {
-        const Look look{environment.utf8,
-                        picture_width(request, environment, unit,
-                                      std::max(a_units.size(), b_units.size()))};
+        const Look look{environment.utf8, picture_width(request, environment, unit,
+                                                        std::max(a_units.size(), b_units.size()))};
         write_picture(out, {a, a_units}, {b, b_units}, unit, blocks, look);
         break;
       }

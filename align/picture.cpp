@@ -28,11 +28,11 @@ constexpr std::array kWide{
 // combining marks, zero-width and direction marks, line and paragraph
 // separators, the byte order mark, and those this picture uses as symbols.
 constexpr std::array kEscaped{
-    Range{0x80, 0x9F},     Range{0xAD, 0xAD},     Range{0x300, 0x36F},   Range{0x483, 0x489},
-    Range{0x591, 0x5BD},   Range{0x610, 0x61A},   Range{0x64B, 0x65F},   Range{0x1AB0, 0x1AFF},
-    Range{0x1DC0, 0x1DFF}, Range{0x200B, 0x200F}, Range{0x2028, 0x202E}, Range{0x2060, 0x206F},
-    Range{0x20D0, 0x20FF}, Range{0x2192, 0x2192}, Range{0x21B5, 0x21B5}, Range{0x2400, 0x2426},
-    Range{0x2500, 0x2500}, Range{0xFE00, 0xFE0F}, Range{0xFE20, 0xFE2F}, Range{0xFEFF, 0xFEFF},
+    Range{0x80, 0x9F},     Range{0xAD, 0xAD},       Range{0x300, 0x36F},   Range{0x483, 0x489},
+    Range{0x591, 0x5BD},   Range{0x610, 0x61A},     Range{0x64B, 0x65F},   Range{0x1AB0, 0x1AFF},
+    Range{0x1DC0, 0x1DFF}, Range{0x200B, 0x200F},   Range{0x2028, 0x202E}, Range{0x2060, 0x206F},
+    Range{0x20D0, 0x20FF}, Range{0x2192, 0x2192},   Range{0x21B5, 0x21B5}, Range{0x2400, 0x2426},
+    Range{0x2500, 0x2500}, Range{0xFE00, 0xFE0F},   Range{0xFE20, 0xFE2F}, Range{0xFEFF, 0xFEFF},
     Range{0xFFF9, 0xFFFB}, Range{0xE0000, 0xE0FFF},
 };
 
@@ -113,7 +113,9 @@ struct Row {
 class ChunkWriter {
  public:
   ChunkWriter(std::ostream& out, const Look& look, std::size_t longest)
-      : out_(out), look_(look), number_width_(digits(longest)),
+      : out_(out),
+        look_(look),
+        number_width_(digits(longest)),
         gap_(look.utf8 ? Shown{"\u2500", 1} : Shown{"-", 1}) {}
 
   // One column: A's unit or none, B's or none.
@@ -243,9 +245,9 @@ void write_word_diff(std::ostream& out, Compared a, Compared b,
   const std::vector<lcs::Opcode> edits = lcs::opcodes(blocks, a.units.size(), b.units.size());
   const auto text = [&](Compared side, std::size_t begin, std::size_t end) {
     const std::string_view bytes = side.sequence.bytes;
-    return readable(bytes.substr(side.units.begin(begin),
-                                 side.units.begin(end) - side.units.begin(begin)),
-                    utf8, true);
+    return readable(
+        bytes.substr(side.units.begin(begin), side.units.begin(end) - side.units.begin(begin)),
+        utf8, true);
   };
   for (const lcs::Opcode& edit : edits) {
     if (edit.tag == lcs::Opcode::Tag::equal) {
@@ -272,8 +274,7 @@ std::string side(const std::string_view* line, std::size_t width, bool utf8) {
       content.remove_suffix(1);
     }
     for (std::size_t at = 0; at < content.size();) {
-      const std::size_t length =
-          std::max<std::size_t>(1, utf8_sequence_length(content.substr(at)));
+      const std::size_t length = std::max<std::size_t>(1, utf8_sequence_length(content.substr(at)));
       const Shown cell = shown(content.substr(at, length), utf8, false);
       at += length;
       if (used + cell.width > width) {

@@ -22,8 +22,8 @@ struct Compared {
 };
 
 struct Look {
-  bool utf8 = true;         // the output may use UTF-8 symbols
-  std::size_t width = 60;   // columns of a chunk (the whole line side by side)
+  bool utf8 = true;        // the output may use UTF-8 symbols
+  std::size_t width = 60;  // columns of a chunk (the whole line side by side)
 };
 
 // How one character (a valid UTF-8 sequence or one byte) shows, and how many

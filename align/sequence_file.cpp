@@ -4,6 +4,7 @@
 #include "align/sequence_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -75,8 +76,8 @@ Sequence parse_fasta(std::string_view text, const std::string& name, std::ostrea
     warn("the FASTA record '" + sequence.name + "' is empty");
   }
   if (strangers != 0) {
-    warn(plural(strangers, "character", "characters") + " of the FASTA record '" +
-         sequence.name + "' " + (strangers == 1 ? "is" : "are") + " not residue letters");
+    warn(plural(strangers, "character", "characters") + " of the FASTA record '" + sequence.name +
+         "' " + (strangers == 1 ? "is" : "are") + " not residue letters");
   }
   if (further_records != 0) {
     warn(plural(further_records, "further FASTA record", "further FASTA records") + " ignored");
@@ -105,12 +106,9 @@ bool has_fasta_name(std::string_view path) {
   for (char& c : extension) {
     c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   }
-  for (const std::string_view known : {"fa", "fasta", "fna", "faa", "ffn", "frn", "fas"}) {
-    if (extension == known) {
-      return true;
-    }
-  }
-  return false;
+  static constexpr std::array<std::string_view, 7> kKnown{"fa",  "fasta", "fna", "faa",
+                                                          "ffn", "frn",   "fas"};
+  return std::ranges::find(kKnown, extension) != kKnown.end();
 }
 
 Sequence parse_sequence(std::string text, const std::string& name, bool fasta,
@@ -128,8 +126,7 @@ Sequence parse_sequence(std::string text, const std::string& name, bool fasta,
 
 Sequence read_sequence(const std::string& path, Fasta fasta, std::istream& standard_input,
                        std::ostream& warnings) {
-  const bool as_fasta =
-      fasta == Fasta::always || (fasta == Fasta::by_name && has_fasta_name(path));
+  const bool as_fasta = fasta == Fasta::always || (fasta == Fasta::by_name && has_fasta_name(path));
   std::string text;
   try {
     if (path == "-") {

@@ -15,7 +15,9 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
@@ -53,7 +55,8 @@ Terminals prepare_standard_streams() {
   Terminals terminals{_isatty(_fileno(stdout)) != 0, _isatty(_fileno(stderr)) != 0};
   CONSOLE_SCREEN_BUFFER_INFO screen;
   if (terminals.out && GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &screen) != 0) {
-    terminals.out_columns = static_cast<std::size_t>(screen.srWindow.Right - screen.srWindow.Left + 1);
+    terminals.out_columns =
+        static_cast<std::size_t>(screen.srWindow.Right - screen.srWindow.Left + 1);
   }
   return terminals;
 #else
@@ -70,6 +73,7 @@ Terminals prepare_standard_streams() {
 
 void return_large_blocks() {
 #if defined(__GLIBC__)
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): called at the start, before any thread
   (void)mallopt(M_MMAP_THRESHOLD, 1 << 20);
 #endif
 }
@@ -81,7 +85,7 @@ bool utf8_locale() {
   }
 #endif
   for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-    const char* value = std::getenv(name);
+    const char* value = std::getenv(name);  // NOLINT(concurrency-mt-unsafe): no setenv here
     if (value != nullptr && *value != '\0') {
       std::string text(value);
       for (char& c : text) {
