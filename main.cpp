@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // lcs: asks for two strings and prints the length of their longest common
 // subsequence, computed in two rows, then waits for a key press.
 #include <iostream>

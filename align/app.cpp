@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line of lcs-align, and the run from reading to output.
 #include "align/app.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // lcs-align: compares two files by a longest common subsequence of their
 // bytes, characters, words or lines and shows how they line up, or prints the
 // result in a format for scripts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // lcs-align: the program's entry; the work is in align/app.cpp.
 #include <iostream>
 #include <span>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The picture of an alignment, written chunk by chunk so that its size in
 // memory stays that of one chunk whatever the texts' lengths. Widths of
 // characters after Unicode's East Asian Width (UAX #11): wide and fullwidth

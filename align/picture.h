@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The alignment as people read it: a header, then the two texts column by
 // column with a marker line between them, as a word diff, or side by side.
 #ifndef LCS_ALIGN_PICTURE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Input of lcs-align. FASTA (Pearson and Lipman, 1988): a '>' line naming a
 // record, then its sequence over any number of lines; only the first record
 // is compared.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the two inputs of lcs-align: a file or standard input, taken byte
 // for byte, or as FASTA when its name says so or the user does.
 #ifndef LCS_ALIGN_SEQUENCE_FILE_H

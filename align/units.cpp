@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cutting texts into the units lcs-align compares, and numbering them. UTF-8
 // as RFC 3629 defines it: no overlong forms, no surrogates, nothing beyond
 // U+10FFFF.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The units lcs-align compares: bytes, UTF-8 characters, words or lines.
 #ifndef LCS_ALIGN_UNITS_H
 #define LCS_ALIGN_UNITS_H

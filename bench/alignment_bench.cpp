@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks of the alignment layer against AllisonDix_Alg, the family's
 // fastest LCS length, on the same pairs: two random DNA strings, two random
 // byte strings, and an alike pair (random DNA and a copy with 1 % of its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bit-vector LCS as it was first built, one row of A per pass over V and
 // the carry through a 128-bit sum: the baseline that AllisonDix_Alg's two rows
 // per pass are measured against.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Whole processes side by side: lcs-diff against GNU diff (plain and
 --minimal) and git diff --no-index (when git is installed) on three kinds
 of input, run in turn, the median of REPEATS runs each. Prints a Markdown

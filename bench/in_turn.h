@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A method and its reference called in turn, call after call, so that the
 // machine's load, which drifts on a shared host, weighs on both alike: the
 // time ratio of the two is then measured side by side. Counters: each one's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks of every function of the library against the textbook two-row
 // LCS, on inputs from a fixed seed: random DNA, random bytes, and pairs that
 // differ in 1% of their positions.

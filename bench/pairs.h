@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmarks' inputs, from fixed seeds: random DNA, random bytes, and
 // alike pairs (random DNA and a copy with 1 % of its positions substituted,
 // inserted or deleted).

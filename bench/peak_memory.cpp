@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Counts the heap in use through malloc_usable_size, which glibc answers for
 // every block, so that sized and unsized deletes balance alike.
 #include "bench/peak_memory.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Heap bytes in use by the benchmark process and their peak, counted by a
 // replacement of the global operator new, so that a benchmark can report how
 // much memory one call needed beyond what it was given.

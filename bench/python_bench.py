@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The Python module against its peers, in one run, in turn, median of
 REPEATS: difflib (the standard library) and python3-levenshtein when it is
 installed. Prints a Markdown table with the ratios the goals are stated in.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Turns Google Benchmark's JSON output into docs/growth.png and docs/alignment.png
 (with gnuplot) and docs/benchmarks.md (ns per cell and ratios to the textbook
 two-row LCS; the alignment layer's times, ratios to AllisonDix_Alg and peak

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every benchmark, then remakes docs/growth.png and docs/benchmarks.md.
 # Needs gnuplot (apt-get install gnuplot-nox), python3, GNU diff and git. Takes about 22 minutes.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks of the alignment layer on 32-bit symbols against its own byte
 // path, on pairs of the same shape and size, each ratio measured in turn:
 // four symbols against random DNA; 2000 symbols against random bytes; two

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The textbook two-row LCS, kept in a file of its own so that the compiler
 // treats it like any library function.
 #include "bench/textbook_lcs.h"

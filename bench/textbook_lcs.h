@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The baseline every benchmark run is compared with.
 #ifndef LCS_BENCH_TEXTBOOK_LCS_H
 #define LCS_BENCH_TEXTBOOK_LCS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The progress line, the standard streams and the environment of the
 // command-line programs.
 #include "cli/progress_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A progress line on a terminal for the command-line programs: it appears
 // once a call has taken a second, is rewritten in place, and is erased
 // before anything else is written.

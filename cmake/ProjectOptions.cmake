@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Warnings, sanitizers and coverage, applied target by target so that nothing
 # leaks into a consumer's build through the exported library.
 function(lcs_apply_project_options target)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # 32-bit x86 Linux build (g++ -m32, Debian's g++-multilib), run under QEMU's
 # user-mode emulator: the 32-bit behaviour of the code (32-bit size_t, x87
 # arithmetic for double, no SSE2, no 128-bit integers) on a machine whose

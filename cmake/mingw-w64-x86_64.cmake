@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The 64-bit Windows console. Debian's "wine" starts the 32-bit loader whenever
 # wine32 is installed, so the 64-bit loader is named directly.
 set(lcs_mingw_processor x86_64)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross build for the Windows console with Debian's MinGW-w64 (the -posix
 # thread model, which GoogleTest's std::mutex needs), run under Wine. Included
 # by the toolchain file of each target, which sets:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The console dialogue. Input follows the C library's "%d" and "%s" reads:
 // white space (newlines included) separates the four items, which may stand on
 // one line or on several. A length must be a whole token, so "7abc" is refused.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The console dialogue of lcs: two prompts, two lengths, two words, and the
 // LCS length of the words, computed in two rows.
 #ifndef LCS_CONSOLE_DIALOGUE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pause at the end of a run.
 #include "console/pause.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pause at the end of a run, as the Windows console program has it.
 #ifndef LCS_CONSOLE_PAUSE_H
 #define LCS_CONSOLE_PAUSE_H

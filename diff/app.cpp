@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line of lcs-diff and the comparison of files and trees.
 #include "diff/app.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // lcs-diff: the exact minimal diff of two files or two trees, in GNU diff's
 // unified format.
 #ifndef LCS_DIFF_APP_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The changed lines of a minimal diff, from the library's matching blocks, and
 // their placement among the equally short diffs. A run of changed lines can
 // slide by one line where the line it uncovers equals the one it covers: the

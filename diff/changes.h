@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which lines of two files a minimal diff changes, and where among the equally
 // short diffs the changes are placed so that a person reads them best.
 #ifndef LCS_DIFF_CHANGES_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file system through std::filesystem and the C library, with the POSIX
 // or Windows call for what those lack (nanoseconds, the time of a pipe).
 #include "diff/files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What lcs-diff needs of the file system: a path's kind, a file's bytes and
 // modification time as diff prints it, and a directory's names.
 #ifndef LCS_DIFF_FILES_H

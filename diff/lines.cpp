@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lines as ids: the key of a line is the line itself, or a copy with case and
 // white space normalized, and lcs::dense_ids numbers the keys.
 #include "diff/lines.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lines of two files as ids for the library: equal ids for lines that
 // count as equal, exactly or ignoring case or white space as GNU diff's -i,
 // -b and -w do.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // lcs-diff: the program's entry; the work is in diff/app.cpp.
 #include <iostream>
 #include <span>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing the unified format, with GNU diff's conventions: a range of one line
 // is its number alone, an empty range is the number of the line before it.
 #include "diff/unified.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The unified format of GNU diff: hunks of changed lines with lines of context.
 #ifndef LCS_DIFF_UNIFIED_H
 #define LCS_DIFF_UNIFIED_H

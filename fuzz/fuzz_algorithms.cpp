@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the library: the input is split into two byte strings, and every LCS
 // function must agree, stay within 0..min(m, n) and ignore which string comes
 // first; the local alignment score must be finite, >= 0 and <= min(m, n).

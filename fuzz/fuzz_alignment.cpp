@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the alignment layer: matching_blocks must return maximal runs, in
 // order in both sequences, of equal symbols, as long in total as the LCS, and
 // length() must agree. Byte 0 chooses what the rest becomes: two strings, or

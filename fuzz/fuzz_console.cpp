@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the console dialogue with arbitrary standard input: every run must end
 // with the result line (status 0, warnings only on the error stream) or with
 // exactly one error line (status 1).

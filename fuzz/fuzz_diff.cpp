@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes lcs-diff's line splitter, minimal changes, their placement and the
 // unified writer: the diff must apply to the old text (every context and
 // deleted line checked), give the new text back when lines compare exactly,

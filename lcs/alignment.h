@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Longest common subsequence of two sequences: its length and the
 // subsequence itself, as the runs in which the two sequences match.
 //

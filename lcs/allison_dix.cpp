@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LCS length by the bit-vector method of Allison and Dix (1986), in the form of
 // Crochemore, Iliopoulos, Pinzon and Reid (2001) and Hyyrö (2004): for each
 // character c of A, V' = (V + (V & M[c])) | (V & ~M[c]) over a bit vector as

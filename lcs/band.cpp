@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bit-vector passes restricted to a diagonal band (Ukkonen, 1985), the
 // crossing point of Hirschberg's divide and conquer (1975) read off two bit
 // vectors, and the probe that picks the band. A pass costs one word step per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bit-vector passes over a diagonal band of the LCS table, and the choice of
 // a band narrow enough to be fast and wide enough to hold an optimal path.
 //

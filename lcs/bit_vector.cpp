@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bit-vector word step, out of line, in two versions chosen once by the
 // processor (with the row step's choice, see lcs_row.h):
 //  - scalar: per word and row an and, an add-with-carry, a xor and an or, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The word step of the bit-vector LCS (Allison and Dix, 1986; Crochemore,
 // Iliopoulos, Pinzon and Reid, 2001; Hyyrö, 2004), shared by AllisonDix_Alg and
 // the lcs:: layer. V holds one bit per column of the LCS table: bit t is zero

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Collects matches in order as maximal runs, joining each to the last block
 // when it continues it along the diagonal.
 #ifndef LCS_BLOCK_WRITER_H

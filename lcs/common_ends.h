@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The common prefix and suffix of two sequences: some longest common
 // subsequence always contains them, so they are matched at once and only the
 // middles need the dynamic programme.

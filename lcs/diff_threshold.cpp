@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LCS length by the threshold method of Hunt and Szymanski (1977), the method
 // behind diff: matching pairs are visited row by row, B from its end, and slot
 // k keeps the smallest B position at which a common subsequence of length k

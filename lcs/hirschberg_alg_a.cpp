@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LCS length from the whole table: Hirschberg's algorithm A (Hirschberg, 1975),
 // the quadratic-space form of the LCS recurrence, with every row of the
 // (m + 1) x (n + 1) table kept. Rows are computed 64 cells at a time (see

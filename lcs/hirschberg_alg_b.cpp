@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LCS length in linear space: Hirschberg's algorithm B (Hirschberg, 1975), the
 // LCS recurrence evaluated row by row in two rows that exchange the roles of
 // current and previous once per row. Each row is computed 64 cells at a time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LCS length by divide and conquer: Hirschberg's algorithm C (Hirschberg, 1975).
 // A forward two-row pass over the first half of A and a backward one over the
 // second half find the column of B where an optimal alignment crosses the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LCS over the matching pairs (Hunt and Szymanski, 1977) for texts of ids:
 // row by row, the matches of a row in descending column order, each lowering
 // the threshold of one length k (the smallest column where a common

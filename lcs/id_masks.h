@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Match masks of a text of ids, whose alphabet may be as large as the text:
 // a row of words for each id frequent enough to fill one (as MatchMasks has
 // for bytes), and for each rare id only its sorted positions, from which a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sequence comparison of byte strings: seven ways to the length of a longest
 // common subsequence (LCS) and one local alignment score.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LCS length of two sequences of any size: the common prefix and suffix
 // matched at once, then the bit-vector passes of Allison and Dix (1986) along
 // the longer string, restricted to a provably sufficient diagonal band when a

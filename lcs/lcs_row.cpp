@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 64-column row step of lcs_row.h on four instruction sets: plain C++,
 // SSE2 (16 bytes a vector), AVX2 (32) and AVX-512BW (64, with mask registers),
 // each compiled for its own target and chosen once by what the processor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One row of the LCS table from the row above it, 64 columns per step, on the
 // widest vectors the processor has (chosen once, at the first call).
 //

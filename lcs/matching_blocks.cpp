@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One longest common subsequence in linear space: Hirschberg's divide and
 // conquer (1975) whose forward and backward passes are bit vectors (Allison
 // and Dix, 1986), restricted to the diagonal band that holds an optimal path

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LCS length from the maximum-match matrix of Needleman and Wunsch (1970) with
 // match score 1 and no gap penalty: every cell adds to its own match mark the
 // best value on the previous row to its left and the previous column above it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Matching blocks as the edit operations that diff-like tools print, in the
 // convention of Python's difflib; and the lines of a text for them to count.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Progress of a long call, reported as whole percentages through the
 // caller's callback: at most 100 reports before the final 1.0, never two at
 // once, though passes that run side by side may each make one.

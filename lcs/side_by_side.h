@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two pieces of work at once: the second on a thread of its own when asked
 // for, else one after the other. Whatever either throws reaches the caller
 // once both have ended.

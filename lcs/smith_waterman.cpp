@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Best local alignment score by the method of Smith and Waterman (1981) with a
 // linear gap cost: match +1, mismatch -1/3, a gap of k symbols 1 + k/3. Each
 // cell scans its whole column above and row to its left for gap candidates.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The LCS from the matching pairs themselves, for texts of ids whose symbols
 // seldom match: the threshold method of Hunt and Szymanski (1977), in time
 // O(R log L + |a| log |b|) for R matching pairs and an LCS of length L,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dense ids for symbols of any value: an open-addressing hash table (linear
 // probing, Fibonacci hashing) numbers the distinct symbols of a in the order
 // they are first seen, and b's symbols are looked up in it; then a's symbols

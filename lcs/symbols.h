@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sequences as the engine reads them: bytes as they are, or dense 32-bit ids
 // that symbols of any wider type are given first, so that no table is ever
 // indexed by a symbol's own value.

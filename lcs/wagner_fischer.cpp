@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LCS length through the edit distance of Wagner and Fischer (1974) with
 // insertion and deletion costing 1 and substitution 2: then the distance is
 // d = m + n - 2·LCS, and the LCS length is (m + n - d) / 2.

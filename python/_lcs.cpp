@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine for Python: str by code point (its own 1-, 2- or 4-byte form,
 // never UTF-8), bytes-like objects by byte, and any other sequence through
 // dense ids made with Python's own hashing and equality. Long calls run with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lowers the address space a (death-test child) process may still take, so
 // that allocations fail, or must stay small, as they would on a small machine.
 // Not under AddressSanitizer, which needs address space of its own.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """End-to-end tests of lcs-align where it meets the machine: the progress line
 on a pseudo-terminal that is also standard output (erased before the result,
 and at 100 % first), and the peak memory of --blocks on two unrelated

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end tests of lcs-align: each case runs the real executable on files
 # made here and compares standard output byte for byte, standard error (a
 # glob pattern where the platform words its own message) and the exit status.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The alignment layer on bytes: every result is checked against the contract
 // of matching_blocks (valid, maximal, equal bytes, as long as the LCS), with
 // the LCS length taken from a brute force on tiny pairs and from the family's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replaces the global operator new of the test program with one that counts.
 #include "tests/allocation_counter.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Counts calls of the global operator new, so that a test can tell that a
 // function allocated nothing.
 #ifndef LCS_TESTS_ALLOCATION_COUNTER_H

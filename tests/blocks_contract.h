@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The contract of matching_blocks, for sequences of bytes or wider symbols:
 // valid, in order, maximal, equal symbols, as long as the LCS; and length()
 // agrees in both orders.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end tests of the lcs program: each case pipes an input to the real
 # executable and compares standard output byte for byte, standard error and
 # the exit status.

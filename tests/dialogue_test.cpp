@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parts of the dialogue that the end-to-end tests of the program cannot
 // reach: how a declared length is read, and lengths that cannot be held.
 #include <gtest/gtest.h>

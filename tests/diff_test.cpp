@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // lcs-diff's pieces: the unified format with GNU diff's conventions, the
 // minimal count and the placement of changes, and what -i, -b and -w make equal.
 #include <gtest/gtest.h>

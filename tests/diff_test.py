@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """End-to-end tests of lcs-diff, the real executable: exact output in GNU
 diff's unified format, GNU patch turning generated files into their
 partners byte for byte with the fewest changed lines (checked against a

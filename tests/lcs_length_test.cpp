@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every way to the LCS length, held to the same cases, to a brute force that
 // enumerates subsequences, and to each other on random inputs.
 #include <gtest/gtest.h>

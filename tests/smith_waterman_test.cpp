@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The local alignment score: reference values bit for bit, an integer model of
 // the same recurrence, and the score's bounds and symmetry.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The alignment layer on 16- and 32-bit symbols: the same contract as for
 // bytes, with symbols of extreme and sparse values, over vocabularies small
 // enough for bit vectors and large enough for the threshold method; the edit

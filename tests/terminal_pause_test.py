@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """End-to-end tests of the pause at the end of a run, with lcs on a
 pseudo-terminal as a person at a keyboard would have it: the prompt, a wait
 for one key (no Enter), Ctrl-C taken as a key, and the terminal's settings

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers shared by the unit tests.
 #ifndef LCS_TESTS_TEST_SUPPORT_H
 #define LCS_TESTS_TEST_SUPPORT_H

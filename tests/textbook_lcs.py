@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The LCS length by the textbook's table, one row at a time: the reference
 that the Python tests of the programs and the module check against."""
 

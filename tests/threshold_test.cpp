@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The steps of the threshold method on tables built by hand.
 #include <gtest/gtest.h>
 

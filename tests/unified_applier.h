@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small, strict applier of unified diffs, for the tests and the fuzzer: it
 // checks every context and deleted line against the old text and rebuilds the
 // new one, so that a diff that does not describe its two files is caught.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Uses the installed library, the family and the alignment layer: prints the
 // LCS of two words and fails if it is not the known one.
 #include <lcs/alignment.h>

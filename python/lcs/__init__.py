@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The longest common subsequence of two sequences, exact and fast: a
 faster and exact difflib.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 from collections.abc import Callable, Hashable, Iterator, Sequence
 from typing import Any, NamedTuple, Union
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The Python module against an independent reference (a textbook table on
 small inputs), difflib's shapes, GNU patch, its errors, the GIL and Ctrl-C."""
 import os
