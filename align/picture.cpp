@@ -300,19 +300,6 @@ void write_side_by_side(std::ostream& out, Compared a, Compared b,
   });
 }
 
-std::string plural(Unit unit) {
-  switch (unit) {
-    case Unit::character:
-      return "characters";
-    case Unit::word:
-      return "words";
-    case Unit::line:
-      return "lines";
-    default:
-      return "bytes";
-  }
-}
-
 }  // namespace
 
 std::string similarity_text(std::size_t lcs, std::size_t a_size, std::size_t b_size) {
@@ -331,7 +318,7 @@ void write_picture(std::ostream& out, Compared a, Compared b, Unit unit,
     lcs += block.size;
   }
   const std::string similarity = similarity_text(lcs, a.units.size(), b.units.size());
-  const std::string units = ' ' + plural(unit);
+  const std::string units = ' ' + std::string(unit_plural(unit));
   out << "A: " << readable(a.sequence.name, look.utf8, false) << ", length " << a.units.size()
       << units << '\n'
       << "B: " << readable(b.sequence.name, look.utf8, false) << ", length " << b.units.size()

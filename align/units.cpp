@@ -4,7 +4,8 @@
 // U+10FFFF.
 #include "align/units.h"
 
-#include <functional>
+#include <algorithm>
+#include <array>
 #include <string>
 
 #include "lcs/alignment.h"
@@ -41,20 +42,15 @@ std::size_t unit_end(std::string_view text, std::size_t at, Unit unit) {
   }
 }
 
+// Each unit's name on the command line and its plural in the output.
+constexpr std::array<std::array<std::string_view, 2>, 4> kNames{
+    {{"byte", "bytes"}, {"char", "characters"}, {"word", "words"}, {"line", "lines"}}};
+
 }  // namespace
 
-std::string_view unit_name(Unit unit) {
-  switch (unit) {
-    case Unit::character:
-      return "char";
-    case Unit::word:
-      return "word";
-    case Unit::line:
-      return "line";
-    default:
-      return "byte";
-  }
-}
+std::string_view unit_name(Unit unit) { return kNames[static_cast<std::size_t>(unit)][0]; }
+
+std::string_view unit_plural(Unit unit) { return kNames[static_cast<std::size_t>(unit)][1]; }
 
 std::size_t utf8_sequence_length(std::string_view text) {
   if (text.empty()) {

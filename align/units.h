@@ -14,6 +14,8 @@ enum class Unit : unsigned char { byte, character, word, line };
 
 // The unit's name as the command line and the output spell it ("byte", ...).
 std::string_view unit_name(Unit unit);
+// Its plural in the output ("bytes", "characters", ...).
+std::string_view unit_plural(Unit unit);
 
 // The length of the valid UTF-8 sequence that starts `text`, or 0 when it
 // does not start with one (an overlong form, a surrogate, beyond U+10FFFF,
