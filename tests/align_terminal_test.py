@@ -11,6 +11,7 @@ import os
 import pty
 import random
 import re
+import select
 import subprocess
 import sys
 import tempfile
@@ -20,22 +21,22 @@ PEAK_LIMIT_KB = 80 * 1000
 
 
 def terminal_output(arguments):
-    """Runs the program with standard output and error on one terminal."""
-    pid, fd = pty.fork()
-    if pid == 0:
-        os.execv(PROGRAM, [PROGRAM] + arguments)
+    """Runs the program with standard output and error on one terminal. This
+    side keeps the terminal open too, so that nothing the program wrote is
+    lost when it ends; what is left is read once it has."""
+    master, slave = pty.openpty()
+    child = subprocess.Popen([PROGRAM] + arguments, stdin=subprocess.DEVNULL, stdout=slave,
+                             stderr=slave)
     seen = b""
     while True:
-        try:
-            chunk = os.read(fd, 65536)
-        except OSError:  # the program has ended and closed its side
+        ended = child.poll() is not None
+        while select.select([master], [], [], 0.2)[0]:
+            seen += os.read(master, 65536)
+        if ended:
             break
-        if not chunk:
-            break
-        seen += chunk
-    _, status = os.waitpid(pid, 0)
-    os.close(fd)
-    return os.waitstatus_to_exitcode(status), seen
+    os.close(slave)
+    os.close(master)
+    return child.returncode, seen
 
 
 def peak_kb(arguments):
