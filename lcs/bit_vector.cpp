@@ -9,6 +9,10 @@
 //    settled by one 9-bit addition: with G the lanes whose sum overflowed and
 //    P the lanes whose sum is all ones, (G | P) + G + carry-in has the carry
 //    into lane i as bit i of its sum xor P, and the carry out as bit 8.
+// Spans of a few words go the scalar way on every processor: the passes over
+// a narrow band apply row after row to the same words, so each step waits for
+// the last, and the vector step's latency (and a masked store that a masked
+// load cannot forward from) costs more than its width saves.
 #include "lcs/bit_vector.h"
 
 #include "lcs/lcs_row.h"
@@ -120,14 +124,25 @@ const WordSteps& word_steps() {
   return chosen;
 }
 
+// Spans shorter than this many words take the scalar step.
+constexpr std::size_t kVectorSpan = 16;
+
 }  // namespace
 
 void advance(Word* V, const Word* M, std::size_t begin, std::size_t end) {
-  word_steps().one(V, M, begin, end);
+  if (end - begin < kVectorSpan) {
+    advance_scalar(V, M, begin, end);
+  } else {
+    word_steps().one(V, M, begin, end);
+  }
 }
 
 void advance2(Word* V, const Word* M, const Word* N, std::size_t begin, std::size_t end) {
-  word_steps().two(V, M, N, begin, end);
+  if (end - begin < kVectorSpan) {
+    advance2_scalar(V, M, N, begin, end);
+  } else {
+    word_steps().two(V, M, N, begin, end);
+  }
 }
 
 }  // namespace lcs_detail
