@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lcs/lcs_row.h"
 #include "lcs/symbols.h"
 
 #if !defined(LCS_PORTABLE) && (defined(__x86_64__) || defined(_M_X64))
@@ -145,24 +146,33 @@ class MatchMasks {
     source_ = {};  // until the new masks are complete
     words_ = words_for(text.size());
     stride_ = (words_ + kLineWords - 1) / kLineWords * kLineWords;
-    row_of_.fill(0);
-    std::size_t distinct = 0;
+    std::array<bool, 256> occurs{};  // stores alone: no load or branch per byte
     for (const char c : text) {
-      auto& row = row_of_[static_cast<unsigned char>(c)];
-      if (row == 0) {
-        row = static_cast<std::uint16_t>(++distinct);
-      }
+      occurs[static_cast<unsigned char>(c)] = true;
+    }
+    std::size_t distinct = 0;
+    for (std::size_t c = 0; c < row_of_.size(); ++c) {
+      row_of_[c] = occurs[c] ? static_cast<std::uint16_t>(++distinct) : std::uint16_t{0};
     }
     // Checked in 64 bits: on a 32-bit platform the product can exceed size_t.
     if (std::uint64_t{distinct} * stride_ > bits_.max_size()) {
       throw std::bad_alloc();
     }
     bits_.assign(distinct * stride_, 0);
-    const std::size_t last = text.size() - 1;
-    for (std::size_t t = 0; t < text.size(); ++t) {
-      const char c = text[reversed ? last - t : t];
-      const std::size_t row = row_of_[static_cast<unsigned char>(c)] - 1U;
-      bits_[row * stride_ + t / kWordBits] |= Word{1} << (t % kWordBits);
+    if (distinct <= kComparedBytes && row_path() != RowPath::portable) {
+      for (std::size_t c = 0; c < row_of_.size(); ++c) {
+        if (row_of_[c] != 0) {
+          match_mask(bits_.data() + (row_of_[c] - 1U) * stride_, text.data(), text.size(),
+                     reversed, static_cast<unsigned char>(c));
+        }
+      }
+    } else {
+      const std::size_t last = text.size() - 1;
+      for (std::size_t t = 0; t < text.size(); ++t) {
+        const char c = text[reversed ? last - t : t];
+        const std::size_t row = row_of_[static_cast<unsigned char>(c)] - 1U;
+        bits_[row * stride_ + t / kWordBits] |= Word{1} << (t % kWordBits);
+      }
     }
     source_ = text;
     reversed_ = reversed;
@@ -179,6 +189,10 @@ class MatchMasks {
   std::array<std::uint16_t, 256> row_of_{};
   std::string_view source_;
   bool reversed_ = false;
+  // Up to this many distinct bytes, a mask is built 64 bytes at a time by
+  // vector compares, one pass per byte; beyond, one pass sets a bit per byte.
+  static constexpr std::size_t kComparedBytes = 16;
+
   Words bits_;
   std::size_t words_ = 0;
   std::size_t stride_ = 0;  // words from one row to the next: whole cache lines

@@ -3,7 +3,8 @@
 // SSE2 (16 bytes a vector), AVX2 (32) and AVX-512BW (64, with mask registers),
 // each compiled for its own target and chosen once by what the processor
 // supports. The row loop is one template; each path differs only in how it
-// builds the match and flat masks and writes the row.
+// builds the match and flat masks and writes the row. The same compares build
+// the match masks of the bit-vector passes.
 #include "lcs/lcs_row.h"
 
 #include <algorithm>
@@ -207,25 +208,52 @@ void row_loop(const int* prev, int* cur, std::size_t n, unsigned char a, const C
   }
 }
 
+template <class Isa>
+void mask_loop(std::uint64_t* out, const char* text, std::size_t n, bool reversed,
+               unsigned char a) {
+  std::size_t w = 0;
+  for (; kBlock * (w + 1) <= n; ++w) {
+    // Reversed, word w holds the bytes that end kBlock * w bytes before the end.
+    out[w] = reversed ? reverse_bits(Isa::match64(text + (n - kBlock * (w + 1)), a))
+                      : Isa::match64(text + kBlock * w, a);
+  }
+  if (kBlock * w == n) {
+    return;
+  }
+  std::uint64_t tail = 0;
+  for (std::size_t t = kBlock * w; t < n; ++t) {
+    const auto c = static_cast<unsigned char>(text[reversed ? n - 1 - t : t]);
+    tail |= (c == a ? std::uint64_t{1} : 0U) << (t % kBlock);
+  }
+  out[w] = tail;
+}
+
 using ForwardRow = void (*)(const int*, int*, std::size_t, unsigned char, const ForwardColumns&);
 using BackwardRow = void (*)(const int*, int*, std::size_t, unsigned char, const BackwardColumns&);
+using MaskLoop = void (*)(std::uint64_t*, const char*, std::size_t, bool, unsigned char);
 
 struct RowKernels {
   RowPath path;
   ForwardRow forward;
   BackwardRow backward;
+  MaskLoop mask;
 };
 
 // Each path's entry points are compiled for its instruction set, with the row
 // loop and the helpers inlined into them.
 constexpr RowKernels kPortable{RowPath::portable, row_loop<Portable, ForwardColumns>,
-                               row_loop<Portable, BackwardColumns>};
+                               row_loop<Portable, BackwardColumns>, mask_loop<Portable>};
 
 #if LCS_ROW_SSE2
 template <class Columns>
 LCS_TARGET("sse2")
 void sse2_row(const int* prev, int* cur, std::size_t n, unsigned char a, const Columns& b) {
   row_loop<Sse2>(prev, cur, n, a, b);
+}
+LCS_TARGET("sse2")
+void sse2_mask(std::uint64_t* out, const char* text, std::size_t n, bool reversed,
+               unsigned char a) {
+  mask_loop<Sse2>(out, text, n, reversed, a);
 }
 #endif
 
@@ -240,6 +268,17 @@ template <class Columns>
 LCS_TARGET("avx512f,avx512bw")
 void avx512_row(const int* prev, int* cur, std::size_t n, unsigned char a, const Columns& b) {
   row_loop<Avx512>(prev, cur, n, a, b);
+}
+
+LCS_TARGET("avx2")
+void avx2_mask(std::uint64_t* out, const char* text, std::size_t n, bool reversed,
+               unsigned char a) {
+  mask_loop<Avx2>(out, text, n, reversed, a);
+}
+LCS_TARGET("avx512f,avx512bw")
+void avx512_mask(std::uint64_t* out, const char* text, std::size_t n, bool reversed,
+                 unsigned char a) {
+  mask_loop<Avx512>(out, text, n, reversed, a);
 }
 #endif
 
@@ -281,13 +320,13 @@ RowKernels kernels_for([[maybe_unused]] RowPath path) {
   switch (path) {
 #if LCS_ROW_SSE2
     case RowPath::sse2:
-      return {path, sse2_row<ForwardColumns>, sse2_row<BackwardColumns>};
+      return {path, sse2_row<ForwardColumns>, sse2_row<BackwardColumns>, sse2_mask};
 #endif
 #if LCS_ROW_WIDE
     case RowPath::avx2:
-      return {path, avx2_row<ForwardColumns>, avx2_row<BackwardColumns>};
+      return {path, avx2_row<ForwardColumns>, avx2_row<BackwardColumns>, avx2_mask};
     case RowPath::avx512:
-      return {path, avx512_row<ForwardColumns>, avx512_row<BackwardColumns>};
+      return {path, avx512_row<ForwardColumns>, avx512_row<BackwardColumns>, avx512_mask};
 #endif
     default:
       return kPortable;
@@ -307,6 +346,11 @@ void lcs_row(const int* prev, int* cur, std::size_t n, unsigned char a, const Fo
 
 void lcs_row(const int* prev, int* cur, std::size_t n, unsigned char a, const BackwardColumns& b) {
   kernels().backward(prev, cur, n, a, b);
+}
+
+void match_mask(std::uint64_t* out, const char* text, std::size_t n, bool reversed,
+                unsigned char a) {
+  kernels().mask(out, text, n, reversed, a);
 }
 
 RowPath row_path() { return kernels().path; }

@@ -34,6 +34,12 @@ struct BackwardColumns {
 void lcs_row(const int* prev, int* cur, std::size_t n, unsigned char a, const ForwardColumns& b);
 void lcs_row(const int* prev, int* cur, std::size_t n, unsigned char a, const BackwardColumns& b);
 
+// Sets bit t of out[t / 64] where byte t of text[0, n) (counted from its end
+// when reversed) is a, and clears the others: 64 bytes a compare on the same
+// vectors as the rows. Writes words_for(n) words.
+void match_mask(std::uint64_t* out, const char* text, std::size_t n, bool reversed,
+                unsigned char a);
+
 // The instruction sets a row can run on, narrowest first.
 enum class RowPath : std::uint8_t { portable, sse2, avx2, avx512 };
 
