@@ -51,7 +51,6 @@ template <class Symbol>
 void run_pass(Text<Symbol> rows, bool reversed, std::size_t first_row, Masks<Symbol>& masks,
               std::size_t columns, Band band, Words& V, Progress& progress) {
   using Handle = typename Masks<Symbol>::Handle;
-  const std::int64_t last_column = signed_size(columns) - 1;
   const std::size_t count = rows.size();
   std::uint64_t steps = 0;
   const auto stepped = [&](std::size_t words) {
@@ -74,18 +73,14 @@ void run_pass(Text<Symbol> rows, bool reversed, std::size_t first_row, Masks<Sym
     }
   };
   for (std::size_t i = 0; i < count; ++i) {
-    const std::int64_t row = signed_size(first_row + i);
-    const std::int64_t first = std::max<std::int64_t>(0, row + band.low);
-    if (first > last_column) {
+    const auto [begin, end] = row_window(first_row + i, columns, band);
+    if (begin == end) {
       break;  // the band has left the table
     }
     const Handle match = masks.find(rows[reversed ? count - 1 - i : i]);
     if (match == nullptr) {
       continue;  // a symbol absent from the columns leaves V as it is
     }
-    const auto begin = static_cast<std::size_t>(first) / kWordBits;
-    const auto end =
-        static_cast<std::size_t>(std::min(last_column, row + band.high)) / kWordBits + 1;
     if (Masks<Symbol>::alone(match)) {  // after the row that waits, if any
       flush();
       masks.step_alone(match, V, begin, end);

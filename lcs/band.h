@@ -12,9 +12,11 @@
 #ifndef LCS_BAND_H
 #define LCS_BAND_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "lcs/bit_vector.h"
@@ -32,6 +34,24 @@ struct Band {
   // Every diagonal within `slack` of the two corners' diagonals.
   static Band around(std::size_t rows, std::size_t columns, std::size_t slack);
 };
+
+// The words [begin, end) of V that a pass in `band` evaluates in row `row`
+// (counted from 0 in the pass's direction); empty once the band has left the
+// table. Both ends only move right from one row to the next.
+struct Window {
+  std::size_t begin;
+  std::size_t end;
+};
+inline Window row_window(std::size_t row, std::size_t columns, Band band) {
+  const auto at = static_cast<std::int64_t>(row);
+  const std::int64_t last_column = static_cast<std::int64_t>(columns) - 1;
+  const std::int64_t first = std::max<std::int64_t>(0, at + band.low);
+  if (first > last_column) {
+    return {words_for(columns), words_for(columns)};
+  }
+  return {static_cast<std::size_t>(first) / kWordBits,
+          static_cast<std::size_t>(std::min(last_column, at + band.high)) / kWordBits + 1};
+}
 
 // Word steps a pass of `rows` rows over `columns` columns makes in `band`.
 std::uint64_t pass_cost(std::size_t rows, std::size_t columns, Band band);
@@ -74,6 +94,15 @@ struct Crossing {
 Crossing best_crossing(const Words& forward, const Words& backward, std::size_t columns,
                        std::size_t upper_rows, Band band);
 
+// The words of V that a pass evaluated, row after row, for a traceback: row
+// r's are V's words [first[r], first[r] + start[r + 1] - start[r]), stored at
+// words[start[r], start[r + 1]).
+struct KeptRows {
+  Words words;
+  std::vector<std::size_t> first;
+  std::vector<std::size_t> start;
+};
+
 // Storage for one division, kept from one division to the next.
 template <class Symbol>
 struct DivisionSpace {
@@ -82,6 +111,7 @@ struct DivisionSpace {
   Masks<Symbol> backward_masks;
   Words forward;
   Words backward;
+  KeptRows kept;
 };
 
 // Hirschberg's division (1975): the upper half of the rows forward, the lower
@@ -120,6 +150,16 @@ inline constexpr std::uint64_t kParallelPassCost = std::uint64_t{1} << 18;
 template <class Symbol>
 std::size_t length_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band,
                            DivisionSpace<Symbol>& space, Progress& progress);
+
+// One longest common subsequence of rows and columns, as the (row, column)
+// of each match in order, when `band` holds an optimal path: one forward pass
+// that keeps the words of V it evaluates, traced back from the far corner.
+// Time: the pass and a step per row and column, each counting the zeros of
+// one row's words; space: a word per word step of the pass.
+using Matches = std::vector<std::pair<std::size_t, std::size_t>>;
+template <class Symbol>
+void trace_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band,
+                   DivisionSpace<Symbol>& space, Progress& progress, Matches& matches);
 
 // The slack of the probe: alike strings whose optimal path strays less than
 // this from the diagonal are settled by the probe alone.

@@ -3,10 +3,11 @@
 // conquer (1975) whose forward and backward passes are bit vectors (Allison
 // and Dix, 1986), restricted to the diagonal band that holds an optimal path
 // (Ukkonen, 1985; each half's LCS length is known from its parent's crossing,
-// so its band is too), common prefixes and suffixes matched at once, and a
-// small table with traceback at the bottom. Ids with few matching pairs go
-// to the threshold method instead (see sparse.h). Time about twice
-// lcs::length; space O(|a| + |b|) plus the result.
+// so its band is too), common prefixes and suffixes matched at once, and at
+// the bottom, once a piece's pass is small, one pass traced back from its
+// kept words. Ids with few matching pairs go to the threshold method instead
+// (see sparse.h). Time about twice lcs::length; space O(|a| + |b|) plus the
+// result.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -33,8 +34,9 @@ namespace {
 
 using namespace lcs_detail;
 
-// Sub-problems of at most this many table cells are solved by a table.
-constexpr std::size_t kLeafCells = std::size_t{1} << 14;
+// Sub-problems whose pass takes at most this many word steps are traced back
+// from the words of that pass (512 KiB of them) instead of divided.
+constexpr std::uint64_t kTracedWords = std::uint64_t{1} << 16;
 
 // A rectangle of the table: a[a, a + a_size) against b[b, b + b_size).
 struct Piece {
@@ -143,8 +145,11 @@ class Aligner {
       }
     } else if (lcs == view.rows.size()) {
       match_all_rows(view);
-    } else if (table_cells(view) <= kLeafCells) {
-      trace_table(view);
+    } else if (pass_cost(view.rows.size(), view.columns.size(), band) <= kTracedWords) {
+      trace_in_band(view.rows, view.columns, band, space_, progress_, matches_);
+      for (const auto& [row, column] : matches_) {
+        view.emit(out_, row, column, 1);
+      }
     } else {
       split(view, band);
     }
@@ -156,41 +161,6 @@ class Aligner {
     for (std::size_t row = 0; row < view.rows.size(); ++row, ++column) {
       column = std::find(column, view.columns.end(), view.rows[row]);
       view.emit(out_, row, static_cast<std::size_t>(column - view.columns.begin()), 1);
-    }
-  }
-
-  // In 64 bits: on a 32-bit platform the product can wrap to a small number.
-  static std::uint64_t table_cells(const Oriented<Symbol>& view) {
-    return (std::uint64_t{view.rows.size()} + 1) * (std::uint64_t{view.columns.size()} + 1);
-  }
-
-  // The whole LCS table of a small piece, traced back from its far corner.
-  void trace_table(const Oriented<Symbol>& view) {
-    const std::size_t rows = view.rows.size();
-    const std::size_t width = view.columns.size() + 1;
-    table_.assign((rows + 1) * width, 0);
-    const auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& {
-      return table_[i * width + j];
-    };
-    for (std::size_t i = 1; i <= rows; ++i) {
-      for (std::size_t j = 1; j < width; ++j) {
-        at(i, j) = view.rows[i - 1] == view.columns[j - 1] ? at(i - 1, j - 1) + 1
-                                                           : std::max(at(i - 1, j), at(i, j - 1));
-      }
-    }
-    matches_.clear();
-    for (std::size_t i = rows, j = width - 1; i > 0 && j > 0;) {
-      if (view.rows[i - 1] == view.columns[j - 1]) {
-        matches_.emplace_back(--i, --j);
-      } else if (at(i - 1, j) >= at(i, j - 1)) {
-        --i;
-      } else {
-        --j;
-      }
-    }
-    std::reverse(matches_.begin(), matches_.end());
-    for (const auto& [row, column] : matches_) {
-      view.emit(out_, row, column, 1);
     }
   }
 
@@ -232,8 +202,7 @@ class Aligner {
   unsigned threads_;
   Id shared_;
   DivisionSpace<Symbol> space_;
-  std::vector<std::uint32_t> table_;
-  std::vector<std::pair<std::size_t, std::size_t>> matches_;
+  Matches matches_;
 };
 
 template <class Symbol>
