@@ -98,6 +98,7 @@ class Thresholds {
   std::uint64_t run(std::size_t row_begin, std::size_t row_end, std::size_t column_begin,
                     std::size_t column_end, bool backward, std::vector<Node>* nodes) {
     ends_.clear();
+    firsts_.clear();
     links_.clear();
     std::uint64_t visited = 0;
     std::uint64_t unreported = 0;
@@ -125,13 +126,33 @@ class Thresholds {
   [[nodiscard]] std::uint32_t last_node() const { return links_.empty() ? kNoNode : links_.back(); }
 
  private:
+  // The first of slots [0, limit) whose threshold is not below `at`, or
+  // limit. Alike texts mostly extend the longest subsequence: one compare
+  // then. Otherwise the first threshold of each block of slots, small enough
+  // to stay in the caches, says which block to search.
+  [[nodiscard]] std::size_t search(std::uint32_t at, std::size_t limit) const {
+    if (limit == 0 || ends_[limit - 1] < at) {
+      return limit;
+    }
+    const std::size_t block = first_not_below(firsts_.data(), (limit - 1) / kBlock + 1, at);
+    if (block == 0) {
+      return 0;
+    }
+    const std::size_t from = kBlock * (block - 1) + 1;  // slot from - 1 is below `at`
+    const std::size_t to = std::min(kBlock * block, limit);
+    return from + first_not_below(ends_.data() + from, to - from, at);
+  }
+
   // Lowers the first threshold not below `at`, searching slots [0, limit];
   // returns the slot, the next match's limit.
   std::size_t take(std::uint32_t at, std::size_t limit, std::vector<Node>* nodes, std::size_t row,
                    std::uint32_t column) {
-    const std::size_t slot = first_not_below(ends_.data(), limit, at);
+    const std::size_t slot = search(at, limit);
     if (slot < ends_.size() && ends_[slot] == at) {
       return slot;
+    }
+    if (slot % kBlock == 0) {
+      (slot == ends_.size() ? firsts_.emplace_back() : firsts_[slot / kBlock]) = at;
     }
     if (slot == ends_.size()) {
       ends_.push_back(at);
@@ -150,7 +171,9 @@ class Thresholds {
   Text<Id> a_;
   const Occurrences& b_;
   Progress& progress_;
+  static constexpr std::size_t kBlock = 64;
   std::vector<std::uint32_t> ends_;
+  std::vector<std::uint32_t> firsts_;  // by block of kBlock slots: its first threshold
   std::vector<std::uint32_t> links_;  // by slot: the node that set it
 };
 
