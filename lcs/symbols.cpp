@@ -3,8 +3,9 @@
 // probing, Fibonacci hashing) numbers the distinct symbols of a in the order
 // they are first seen, and b's symbols are looked up in it; then a's symbols
 // that b does not have become kOnlyInA. Time O(|a| + |b|)
-// expected; space two table slots per distinct symbol of a at most, freed on
-// return.
+// expected; space two table slots per distinct symbol of a at most (per
+// symbol of a, when a's first symbols are mostly distinct), freed on return.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -22,7 +23,7 @@ class SymbolTable {
   // The number of `symbol`, given when it is first seen.
   Id number(Symbol symbol) {
     if (2 * (size_ + 1) > slots_.size()) {
-      grow();
+      grow(slots_.empty() ? 16 : 2 * slots_.size());
     }
     Slot& slot = slots_[find(symbol)];
     if (slot.number == kFree) {
@@ -36,6 +37,17 @@ class SymbolTable {
     return slots_.empty() ? kOnlyInB : slots_[find(symbol)].number;
   }
   [[nodiscard]] std::size_t size() const { return size_; }
+
+  // Room for `symbols` distinct symbols without growing.
+  void reserve(std::size_t symbols) {
+    std::size_t slots = 16;
+    while (slots < 2 * symbols) {
+      slots *= 2;
+    }
+    if (slots > slots_.size()) {
+      grow(slots);
+    }
+  }
 
   // Asks for the slot where `symbol` would be looked up first: the symbols
   // come in any order and the table is larger than the caches.
@@ -65,8 +77,8 @@ class SymbolTable {
     return static_cast<std::size_t>((std::uint64_t{symbol} * 0x9E3779B97F4A7C15U) >> shift_);
   }
 
-  void grow() {
-    std::vector<Slot> old(slots_.empty() ? 16 : 2 * slots_.size(), Slot{Symbol{}, kFree});
+  void grow(std::size_t slots) {
+    std::vector<Slot> old(slots, Slot{Symbol{}, kFree});
     old.swap(slots_);
     shift_ = 64;
     for (std::size_t size = slots_.size(); size > 1; size /= 2) {
@@ -84,6 +96,21 @@ class SymbolTable {
   unsigned shift_ = 64;
 };
 
+// Whether most of the first few thousand symbols differ, as lines, tokens
+// and item ids do.
+template <class Symbol>
+bool mostly_distinct(Text<Symbol> text) {
+  constexpr std::size_t kSample = 4096;
+  if (text.size() < kSample) {
+    return false;
+  }
+  std::vector<Symbol> sample(text.begin(), text.begin() + kSample);
+  std::sort(sample.begin(), sample.end());
+  const auto distinct = static_cast<std::size_t>(
+      std::unique(sample.begin(), sample.end()) - sample.begin());
+  return 2 * distinct > kSample;
+}
+
 }  // namespace
 
 template <class Symbol>
@@ -93,6 +120,9 @@ Interned intern(Text<Symbol> a, Text<Symbol> b) {
   }
   Interned ids{std::vector<Id>(a.size()), std::vector<Id>(b.size()), 0};
   SymbolTable<Symbol> table;
+  if (mostly_distinct(a)) {
+    table.reserve(a.size());  // growing step by step would move every slot again each time
+  }
   // Each slot is asked for a few symbols ahead: the symbols come in any
   // order and the table is larger than the caches.
   constexpr std::size_t kAhead = 16;
