@@ -158,8 +158,8 @@ std::size_t length_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band,
 // one row's words; space: a word per word step of the pass.
 using Matches = std::vector<std::pair<std::size_t, std::size_t>>;
 template <class Symbol>
-void trace_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band,
-                   DivisionSpace<Symbol>& space, Progress& progress, Matches& matches);
+void trace_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band, DivisionSpace<Symbol>& space,
+                   Progress& progress, Matches& matches);
 
 // The slack of the probe: alike strings whose optimal path strays less than
 // this from the diagonal are settled by the probe alone.

@@ -51,8 +51,8 @@ class KeptTable {
 }  // namespace
 
 template <class Symbol>
-void trace_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band,
-                   DivisionSpace<Symbol>& space, Progress& progress, Matches& matches) {
+void trace_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band, DivisionSpace<Symbol>& space,
+                   Progress& progress, Matches& matches) {
   space.shared.build(columns);
   space.forward_masks.build(columns, false, space.shared);
   Words& V = space.forward;

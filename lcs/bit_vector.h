@@ -162,8 +162,8 @@ class MatchMasks {
     if (distinct <= kComparedBytes && row_path() != RowPath::portable) {
       for (std::size_t c = 0; c < row_of_.size(); ++c) {
         if (row_of_[c] != 0) {
-          match_mask(bits_.data() + (row_of_[c] - 1U) * stride_, text.data(), text.size(),
-                     reversed, static_cast<unsigned char>(c));
+          match_mask(bits_.data() + (row_of_[c] - 1U) * stride_, text.data(), text.size(), reversed,
+                     static_cast<unsigned char>(c));
         }
       }
     } else {

@@ -174,7 +174,7 @@ class Thresholds {
   static constexpr std::size_t kBlock = 64;
   std::vector<std::uint32_t> ends_;
   std::vector<std::uint32_t> firsts_;  // by block of kBlock slots: its first threshold
-  std::vector<std::uint32_t> links_;  // by slot: the node that set it
+  std::vector<std::uint32_t> links_;   // by slot: the node that set it
 };
 
 class SparseAligner {

@@ -106,8 +106,8 @@ bool mostly_distinct(Text<Symbol> text) {
   }
   std::vector<Symbol> sample(text.begin(), text.begin() + kSample);
   std::sort(sample.begin(), sample.end());
-  const auto distinct = static_cast<std::size_t>(
-      std::unique(sample.begin(), sample.end()) - sample.begin());
+  const auto distinct =
+      static_cast<std::size_t>(std::unique(sample.begin(), sample.end()) - sample.begin());
   return 2 * distinct > kSample;
 }
 
