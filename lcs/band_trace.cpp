@@ -3,7 +3,8 @@
 // bit-vector pass (Allison and Dix, 1986) in the band (Ukkonen, 1985) that
 // keeps every row's words of V, then the traceback of the textbook table read
 // off those bits (as Hyyrö, 2004, reads the table's values from the vectors).
-// Time: the pass and one step per row and column; space: the pass's words.
+// Time: the pass, a count of one row's words per row and one step per row
+// and column; space: the pass's words.
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -32,6 +33,9 @@ class KeptTable {
       return ~Word{0};
     }
     return kept_.words[kept_.start[i - 1] + w - begin(i)];
+  }
+  [[nodiscard]] bool rises_at(std::size_t i, std::size_t t) const {
+    return ((word(i, t / kWordBits) >> (t % kWordBits)) & 1U) == 0;
   }
   // Row i's value at column j less its value at column from * 64.
   [[nodiscard]] std::size_t rise(std::size_t i, std::size_t from, std::size_t j) const {
@@ -78,20 +82,38 @@ void trace_in_band(Text<Symbol> rows, Text<Symbol> columns, Band band, DivisionS
   // the row above has the same value, else left. Inside the words a row
   // evaluated, its values follow the table's recurrence, so a match is always
   // on an optimal path and, without one, the value comes from above or left.
+  // Whether the row above has the same value is counted once per row, then
+  // kept up to date step by step.
   const KeptTable table(kept);
   matches.clear();
+  std::size_t here = 0;   // rows i and i - 1 at column j, less their values
+  std::size_t above = 0;  // at column begin(i) * 64, which are equal
+  bool counted = false;
   for (std::size_t i = rows.size(), j = columns.size(); i > 0 && j > 0;) {
     const std::size_t begin = table.begin(i);
     if (j <= begin * kWordBits) {
       --i;  // left of the words this row evaluated: the same as the row above
+      counted = false;
     } else if (j > table.end(i) * kWordBits) {
       j = table.end(i) * kWordBits;  // ones to the right: the value does not change
+      counted = false;
     } else if (rows[i - 1] == columns[j - 1]) {
       matches.emplace_back(--i, --j);
-    } else if (table.rise(i, begin, j) == table.rise(i - 1, begin, j)) {
-      --i;
+      counted = false;
     } else {
-      --j;
+      if (!counted) {
+        here = table.rise(i, begin, j);
+        above = table.rise(i - 1, begin, j);
+        counted = true;
+      }
+      if (here == above) {
+        --i;
+        counted = false;
+      } else {
+        --j;
+        here -= table.rises_at(i, j) ? 1U : 0U;
+        above -= table.rises_at(i - 1, j) ? 1U : 0U;
+      }
     }
   }
   std::reverse(matches.begin(), matches.end());

@@ -47,6 +47,8 @@ TEST(MatchingBlocks, ClassicCasesAsExactBlocks) {
       {"xabcx", "yabcy", {{1, 1, 3}}},
       {"abXcd", "abcd", {{0, 0, 2}, {3, 2, 2}}},
       {"\0\x80\xff"s, "\xff\0\x80\xff"s, {{0, 1, 3}}},
+      // The traceback walks a million columns left along one row: in linear time.
+      {"TAC", "AAC" + std::string(1000000, 'G'), {{1, 1, 2}}},
   };
   for (const Case& c : table) {
     EXPECT_EQ(lcs::matching_blocks(c.a, c.b), c.blocks) << c.a << " / " << c.b;
