@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Runs every benchmark, then remakes docs/growth.png and docs/benchmarks.md.
-# Needs gnuplot (apt-get install gnuplot-nox), python3, GNU diff and git. Takes about 22 minutes.
+# Needs gnuplot (apt-get install gnuplot-nox), python3, GNU diff and git, and libparasail-dev
+# for the SIMD peer (left out without it). Takes about 22 minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset release >/dev/null
