@@ -28,24 +28,44 @@ namespace lcs_detail {
 
 namespace {
 
-void advance_scalar(Word* V, const Word* M, std::size_t begin, std::size_t end) {
+// Word w of a mask: one row's, or the and of the rows of a byte's halves.
+struct RowWords {
+  const Word* row;
+  Word operator()(std::size_t w) const { return row[w]; }
+};
+struct HalfWords {
+  Halves halves;
+  Word operator()(std::size_t w) const { return halves.high[w] & halves.low[w]; }
+};
+
+template <class Mask>
+void advance_scalar(Word* V, Mask M, std::size_t begin, std::size_t end) {
   Carry carry = 0;
   for (std::size_t w = begin; w < end; ++w) {
-    V[w] = step(V[w], M[w], carry);
+    V[w] = step(V[w], M(w), carry);
   }
 }
 
-void advance2_scalar(Word* V, const Word* M, const Word* N, std::size_t begin, std::size_t end) {
+template <class Mask>
+void advance2_scalar(Word* V, Mask M, Mask N, std::size_t begin, std::size_t end) {
   Carry carry_m = 0;
   Carry carry_n = 0;
   for (std::size_t w = begin; w < end; ++w) {
-    V[w] = step(step(V[w], M[w], carry_m), N[w], carry_n);
+    V[w] = step(step(V[w], M(w), carry_m), N(w), carry_n);
   }
 }
 
 #if LCS_BIT_VECTOR_AVX512
 #define LCS_AVX512 __attribute__((target("avx512f,avx512dq")))
 
+// Words [w, w + 8) of a mask, the lanes not in `lanes` zero.
+LCS_AVX512 inline __m512i load8(const RowWords& mask, __mmask8 lanes, std::size_t w) {
+  return _mm512_maskz_loadu_epi64(lanes, mask.row + w);
+}
+LCS_AVX512 inline __m512i load8(const HalfWords& mask, __mmask8 lanes, std::size_t w) {
+  return _mm512_and_si512(_mm512_maskz_loadu_epi64(lanes, mask.halves.high + w),
+                          _mm512_maskz_loadu_epi64(lanes, mask.halves.low + w));
+}
 // One row's step on eight words; `carry` goes in at lane 0 and out of lane 7.
 LCS_AVX512 inline __m512i step8(__m512i v, __m512i match, unsigned& carry) {
   const __m512i all_ones = _mm512_set1_epi64(-1);
@@ -85,41 +105,43 @@ LCS_AVX512 inline void for_each_vector(std::size_t begin, std::size_t end, Step 
   }
 }
 
-LCS_AVX512 void advance_avx512(Word* V, const Word* M, std::size_t begin, std::size_t end) {
+template <class Mask>
+LCS_AVX512 void advance_avx512(Word* V, Mask M, std::size_t begin, std::size_t end) {
   unsigned carry = 0;
   for_each_vector(begin, end, [&](std::size_t w, __mmask8 lanes) LCS_AVX512 {
     const __m512i v = _mm512_maskz_loadu_epi64(lanes, V + w);
-    const __m512i m = _mm512_maskz_loadu_epi64(lanes, M + w);
-    _mm512_mask_storeu_epi64(V + w, lanes, step8(v, m, carry));
+    _mm512_mask_storeu_epi64(V + w, lanes, step8(v, load8(M, lanes, w), carry));
   });
 }
 
-LCS_AVX512 void advance2_avx512(Word* V, const Word* M, const Word* N, std::size_t begin,
-                                std::size_t end) {
+template <class Mask>
+LCS_AVX512 void advance2_avx512(Word* V, Mask M, Mask N, std::size_t begin, std::size_t end) {
   unsigned carry_m = 0;
   unsigned carry_n = 0;
   for_each_vector(begin, end, [&](std::size_t w, __mmask8 lanes) LCS_AVX512 {
     const __m512i v = _mm512_maskz_loadu_epi64(lanes, V + w);
-    const __m512i m = _mm512_maskz_loadu_epi64(lanes, M + w);
-    const __m512i n = _mm512_maskz_loadu_epi64(lanes, N + w);
+    const __m512i m = load8(M, lanes, w);
+    const __m512i n = load8(N, lanes, w);
     _mm512_mask_storeu_epi64(V + w, lanes, step8(step8(v, m, carry_m), n, carry_n));
   });
 }
 #endif
 
+template <class Mask>
 struct WordSteps {
-  void (*one)(Word*, const Word*, std::size_t, std::size_t);
-  void (*two)(Word*, const Word*, const Word*, std::size_t, std::size_t);
+  void (*one)(Word*, Mask, std::size_t, std::size_t);
+  void (*two)(Word*, Mask, Mask, std::size_t, std::size_t);
 };
 
-const WordSteps& word_steps() {
+template <class Mask>
+const WordSteps<Mask>& word_steps() {
 #if LCS_BIT_VECTOR_AVX512
-  static const WordSteps chosen =
+  static const WordSteps<Mask> chosen =
       row_path() == RowPath::avx512 && __builtin_cpu_supports("avx512dq")
-          ? WordSteps{advance_avx512, advance2_avx512}
-          : WordSteps{advance_scalar, advance2_scalar};
+          ? WordSteps<Mask>{advance_avx512<Mask>, advance2_avx512<Mask>}
+          : WordSteps<Mask>{advance_scalar<Mask>, advance2_scalar<Mask>};
 #else
-  static const WordSteps chosen{advance_scalar, advance2_scalar};
+  static const WordSteps<Mask> chosen{advance_scalar<Mask>, advance2_scalar<Mask>};
 #endif
   return chosen;
 }
@@ -127,21 +149,47 @@ const WordSteps& word_steps() {
 // Spans shorter than this many words take the scalar step.
 constexpr std::size_t kVectorSpan = 16;
 
-}  // namespace
-
-void advance(Word* V, const Word* M, std::size_t begin, std::size_t end) {
+template <class Mask>
+void advance_by(Word* V, Mask M, std::size_t begin, std::size_t end) {
   if (end - begin < kVectorSpan) {
     advance_scalar(V, M, begin, end);
   } else {
-    word_steps().one(V, M, begin, end);
+    word_steps<Mask>().one(V, M, begin, end);
   }
 }
 
-void advance2(Word* V, const Word* M, const Word* N, std::size_t begin, std::size_t end) {
+template <class Mask>
+void advance2_by(Word* V, Mask M, Mask N, std::size_t begin, std::size_t end) {
   if (end - begin < kVectorSpan) {
     advance2_scalar(V, M, N, begin, end);
   } else {
-    word_steps().two(V, M, N, begin, end);
+    word_steps<Mask>().two(V, M, N, begin, end);
+  }
+}
+
+}  // namespace
+
+void advance(Word* V, const Word* M, std::size_t begin, std::size_t end) {
+  advance_by(V, RowWords{M}, begin, end);
+}
+
+void advance2(Word* V, const Word* M, const Word* N, std::size_t begin, std::size_t end) {
+  advance2_by(V, RowWords{M}, RowWords{N}, begin, end);
+}
+
+void advance(Word* V, Halves M, std::size_t begin, std::size_t end) {
+  if (M.high == M.low) {
+    advance(V, M.high, begin, end);
+  } else {
+    advance_by(V, HalfWords{M}, begin, end);
+  }
+}
+
+void advance2(Word* V, Halves M, Halves N, std::size_t begin, std::size_t end) {
+  if (M.high == M.low && N.high == N.low) {
+    advance2(V, M.high, N.high, begin, end);
+  } else {
+    advance2_by(V, HalfWords{M}, HalfWords{N}, begin, end);
   }
 }
 

@@ -95,6 +95,15 @@ void advance(Word* V, const Word* M, std::size_t begin, std::size_t end);
 // time, and V is loaded and stored once for both.
 void advance2(Word* V, const Word* M, const Word* N, std::size_t begin, std::size_t end);
 
+// A mask given as the and of two rows' words (see MatchMasks); one row when
+// both are the same.
+struct Halves {
+  const Word* high;
+  const Word* low;
+};
+void advance(Word* V, Halves M, std::size_t begin, std::size_t end);
+void advance2(Word* V, Halves M, Halves N, std::size_t begin, std::size_t end);
+
 // Number of zero bits among bits [0, bits) of V.
 inline std::size_t zeros_below(const Word* V, std::size_t bits) {
   std::size_t ones = 0;
@@ -114,84 +123,61 @@ inline bool bit_at(const Word* V, std::size_t t) {
 
 // Match masks of a text: for each byte that occurs in it, one row of words
 // with bit t set where the text's t-th byte (counted from its end when
-// reversed) is that byte. Space: words per distinct byte.
+// reversed) is that byte. Space: words per distinct byte. For the banded
+// passes, a text of many distinct bytes keeps a row per high half and per low
+// half of its bytes instead (32 at most), and a byte's mask is the and of its
+// halves' rows, formed as a pass needs it.
 class MatchMasks {
  public:
-  // The passes' view of a mask (see IdMasks): a byte's row is always whole,
-  // and the two directions share nothing.
-  using Handle = const Word*;
+  // The passes' view of a mask (see IdMasks): a byte's row, or its halves'.
+  using Handle = const Halves*;
   struct Shared {
     void build(Text<char> /*text*/) {}
   };
   void build(Text<char> text, bool reversed, const Shared& /*shared*/) {
-    build(std::string_view(text.data(), text.size()), reversed);
+    build(std::string_view(text.data(), text.size()), reversed, Rows::halves_when_many);
   }
-  [[nodiscard]] Handle find(char c) const { return row(static_cast<unsigned char>(c)); }
-  static const Word* bits(Handle row, unsigned /*scratch*/, std::size_t /*begin*/,
-                          std::size_t /*end*/) {
-    return row;
+  // The entry of byte c, or nullptr when c does not occur in the text.
+  [[nodiscard]] Handle find(char c) const {
+    const Halves& entry = entries_[static_cast<unsigned char>(c)];
+    return entry.high != nullptr ? &entry : nullptr;
+  }
+  static Halves bits(Handle entry, unsigned /*scratch*/, std::size_t /*begin*/,
+                     std::size_t /*end*/) {
+    return *entry;
   }
   static void clear(unsigned /*scratch*/) {}
   static constexpr bool alone(Handle /*row*/) { return false; }
   static void step_alone(Handle /*row*/, Words& /*V*/, std::size_t /*begin*/, std::size_t /*end*/) {
   }
 
-  // Builds the masks, unless they were last built from this very text (the
-  // same bytes at the same address) in the same direction.
-  void build(std::string_view text, bool reversed) {
-    if (text.data() == source_.data() && text.size() == source_.size() && reversed == reversed_ &&
-        !bits_.empty()) {
-      return;
-    }
-    source_ = {};  // until the new masks are complete
-    words_ = words_for(text.size());
-    stride_ = (words_ + kLineWords - 1) / kLineWords * kLineWords;
-    std::array<bool, 256> occurs{};  // stores alone: no load or branch per byte
-    for (const char c : text) {
-      occurs[static_cast<unsigned char>(c)] = true;
-    }
-    std::size_t distinct = 0;
-    for (std::size_t c = 0; c < row_of_.size(); ++c) {
-      row_of_[c] = occurs[c] ? static_cast<std::uint16_t>(++distinct) : std::uint16_t{0};
-    }
-    // Checked in 64 bits: on a 32-bit platform the product can exceed size_t.
-    if (std::uint64_t{distinct} * stride_ > bits_.max_size()) {
-      throw std::bad_alloc();
-    }
-    bits_.assign(distinct * stride_, 0);
-    if (distinct <= kComparedBytes && row_path() != RowPath::portable) {
-      for (std::size_t c = 0; c < row_of_.size(); ++c) {
-        if (row_of_[c] != 0) {
-          match_mask(bits_.data() + (row_of_[c] - 1U) * stride_, text.data(), text.size(), reversed,
-                     static_cast<unsigned char>(c));
-        }
-      }
-    } else {
-      const std::size_t last = text.size() - 1;
-      for (std::size_t t = 0; t < text.size(); ++t) {
-        const char c = text[reversed ? last - t : t];
-        const std::size_t row = row_of_[static_cast<unsigned char>(c)] - 1U;
-        bits_[row * stride_ + t / kWordBits] |= Word{1} << (t % kWordBits);
-      }
-    }
-    source_ = text;
-    reversed_ = reversed;
-  }
+  // Builds a row per byte, unless they were last built from this very text
+  // (the same bytes at the same address) in the same direction.
+  void build(std::string_view text, bool reversed) { build(text, reversed, Rows::bytes); }
 
-  // The mask of byte c, or nullptr when c does not occur in the text.
-  [[nodiscard]] const Word* row(unsigned char c) const {
-    const std::size_t row = row_of_[c];
-    return row == 0 ? nullptr : bits_.data() + (row - 1) * stride_;
-  }
+  // The mask of byte c, or nullptr when c does not occur in the text; only
+  // after the build of a row per byte.
+  [[nodiscard]] const Word* row(unsigned char c) const { return entries_[c].high; }
   [[nodiscard]] std::size_t words() const { return words_; }
 
  private:
-  std::array<std::uint16_t, 256> row_of_{};
-  std::string_view source_;
-  bool reversed_ = false;
+  enum class Rows : std::uint8_t { bytes, halves_when_many };
+  void build(std::string_view text, bool reversed, Rows rows);
+  void build_bytes(std::string_view text, bool reversed, const std::array<bool, 256>& occurs);
+  void build_halves(std::string_view text, bool reversed, const std::array<bool, 256>& occurs);
+  Word* allocate(std::size_t rows);
+
   // Up to this many distinct bytes, a mask is built 64 bytes at a time by
   // vector compares, one pass per byte; beyond, one pass sets a bit per byte.
   static constexpr std::size_t kComparedBytes = 16;
+  // Beyond this many distinct bytes the rows of halves take less memory and
+  // cache, and forming a mask from two of them costs less than the misses.
+  static constexpr std::size_t kByteRows = 32;
+
+  std::array<Halves, 256> entries_{};  // {row, row} for a row per byte
+  std::string_view source_;
+  bool reversed_ = false;
+  Rows rows_ = Rows::bytes;
 
   Words bits_;
   std::size_t words_ = 0;
