@@ -177,20 +177,12 @@ void advance2(Word* V, const Word* M, const Word* N, std::size_t begin, std::siz
   advance2_by(V, RowWords{M}, RowWords{N}, begin, end);
 }
 
-void advance(Word* V, Halves M, std::size_t begin, std::size_t end) {
-  if (M.high == M.low) {
-    advance(V, M.high, begin, end);
-  } else {
-    advance_by(V, HalfWords{M}, begin, end);
-  }
+void advance_halves(Word* V, Halves M, std::size_t begin, std::size_t end) {
+  advance_by(V, HalfWords{M}, begin, end);
 }
 
-void advance2(Word* V, Halves M, Halves N, std::size_t begin, std::size_t end) {
-  if (M.high == M.low && N.high == N.low) {
-    advance2(V, M.high, N.high, begin, end);
-  } else {
-    advance2_by(V, HalfWords{M}, HalfWords{N}, begin, end);
-  }
+void advance2_halves(Word* V, Halves M, Halves N, std::size_t begin, std::size_t end) {
+  advance2_by(V, HalfWords{M}, HalfWords{N}, begin, end);
 }
 
 }  // namespace lcs_detail

@@ -101,8 +101,22 @@ struct Halves {
   const Word* high;
   const Word* low;
 };
-void advance(Word* V, Halves M, std::size_t begin, std::size_t end);
-void advance2(Word* V, Halves M, Halves N, std::size_t begin, std::size_t end);
+void advance_halves(Word* V, Halves M, std::size_t begin, std::size_t end);
+void advance2_halves(Word* V, Halves M, Halves N, std::size_t begin, std::size_t end);
+inline void advance(Word* V, Halves M, std::size_t begin, std::size_t end) {
+  if (M.high == M.low) {
+    advance(V, M.high, begin, end);
+  } else {
+    advance_halves(V, M, begin, end);
+  }
+}
+inline void advance2(Word* V, Halves M, Halves N, std::size_t begin, std::size_t end) {
+  if (M.high == M.low && N.high == N.low) {
+    advance2(V, M.high, N.high, begin, end);
+  } else {
+    advance2_halves(V, M, N, begin, end);
+  }
+}
 
 // Number of zero bits among bits [0, bits) of V.
 inline std::size_t zeros_below(const Word* V, std::size_t bits) {
