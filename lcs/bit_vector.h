@@ -177,9 +177,13 @@ class MatchMasks {
  private:
   enum class Rows : std::uint8_t { bytes, halves_when_many };
   void build(std::string_view text, bool reversed, Rows rows);
-  void build_bytes(std::string_view text, bool reversed, const std::array<bool, 256>& occurs);
+  void build_bytes(std::string_view text, bool reversed, const std::array<bool, 256>& occurs,
+                   std::size_t distinct);
   void build_halves(std::string_view text, bool reversed, const std::array<bool, 256>& occurs);
   Word* allocate(std::size_t rows);
+  // A row of the masks for each slot in use, nullptr for the others.
+  template <std::size_t N>
+  std::array<Word*, N> rows_for(const std::array<bool, N>& used);
 
   // Up to this many distinct bytes, a mask is built 64 bytes at a time by
   // vector compares, one pass per byte; beyond, one pass sets a bit per byte.

@@ -33,7 +33,7 @@ void MatchMasks::build(std::string_view text, bool reversed, Rows rows) {
   if (rows == Rows::halves_when_many && distinct > kByteRows) {
     build_halves(text, reversed, occurs);
   } else {
-    build_bytes(text, reversed, occurs);
+    build_bytes(text, reversed, occurs, distinct);
   }
   source_ = text;
   reversed_ = reversed;
@@ -49,65 +49,72 @@ Word* MatchMasks::allocate(std::size_t rows) {
   return bits_.data();
 }
 
-// Sets bit t of row[t / 64] for each t where the text's t-th byte (counted
-// from its end when reversed) has that row.
-template <class RowOf>
-void scatter(std::string_view text, bool reversed, RowOf row_of) {
+namespace {
+
+// Calls set(c, w, bit) for each t, c the text's t-th byte (counted from its
+// end when reversed), w = t / 64 and bit the word with bit t % 64 alone set.
+template <class Set>
+void scatter(std::string_view text, bool reversed, Set set) {
   const std::size_t last = text.size() - 1;
   for (std::size_t t = 0; t < text.size(); ++t) {
-    const auto c = static_cast<unsigned char>(text[reversed ? last - t : t]);
-    row_of(c)[t / kWordBits] |= Word{1} << (t % kWordBits);
+    set(static_cast<unsigned char>(text[reversed ? last - t : t]), t / kWordBits,
+        Word{1} << (t % kWordBits));
   }
 }
 
-void MatchMasks::build_bytes(std::string_view text, bool reversed,
-                             const std::array<bool, 256>& occurs) {
-  const auto distinct = static_cast<std::size_t>(std::count(occurs.begin(), occurs.end(), true));
-  std::array<Word*, 256> row_of{};
-  Word* next = allocate(distinct);
-  for (std::size_t c = 0; c < occurs.size(); ++c) {
-    if (occurs[c]) {
-      row_of[c] = next;
-      entries_[c] = {next, next};
+}  // namespace
+
+template <std::size_t N>
+std::array<Word*, N> MatchMasks::rows_for(const std::array<bool, N>& used) {
+  std::array<Word*, N> row{};
+  Word* next = allocate(static_cast<std::size_t>(std::count(used.begin(), used.end(), true)));
+  for (std::size_t k = 0; k < N; ++k) {
+    if (used[k]) {
+      row[k] = next;
       next += stride_;
     }
+  }
+  return row;
+}
+
+void MatchMasks::build_bytes(std::string_view text, bool reversed,
+                             const std::array<bool, 256>& occurs, std::size_t distinct) {
+  const std::array<Word*, 256> row = rows_for(occurs);
+  for (std::size_t c = 0; c < occurs.size(); ++c) {
+    entries_[c] = {row[c], row[c]};
   }
   if (distinct <= kComparedBytes && row_path() != RowPath::portable) {
     for (std::size_t c = 0; c < occurs.size(); ++c) {
       if (occurs[c]) {
-        match_mask(row_of[c], text.data(), text.size(), reversed, static_cast<unsigned char>(c));
+        match_mask(row[c], text.data(), text.size(), reversed, static_cast<unsigned char>(c));
       }
     }
     return;
   }
-  scatter(text, reversed, [&](unsigned char c) { return row_of[c]; });
+  scatter(text, reversed, [&](unsigned char c, std::size_t w, Word bit) { row[c][w] |= bit; });
 }
 
 void MatchMasks::build_halves(std::string_view text, bool reversed,
                               const std::array<bool, 256>& occurs) {
-  std::array<bool, 32> half_occurs{};  // high halves, then low halves
+  const auto high = [](std::size_t c) { return c >> 4U; };
+  const auto low = [](std::size_t c) { return 16 + (c & 15U); };
+  std::array<bool, 32> used{};  // high halves, then low halves
   for (std::size_t c = 0; c < occurs.size(); ++c) {
     if (occurs[c]) {
-      half_occurs[c >> 4U] = true;
-      half_occurs[16 + (c & 15U)] = true;
+      used[high(c)] = true;
+      used[low(c)] = true;
     }
   }
-  std::array<Word*, 32> half_row{};
-  Word* next =
-      allocate(static_cast<std::size_t>(std::count(half_occurs.begin(), half_occurs.end(), true)));
-  for (std::size_t h = 0; h < half_occurs.size(); ++h) {
-    if (half_occurs[h]) {
-      half_row[h] = next;
-      next += stride_;
-    }
-  }
+  const std::array<Word*, 32> row = rows_for(used);
   for (std::size_t c = 0; c < occurs.size(); ++c) {
     if (occurs[c]) {
-      entries_[c] = {half_row[c >> 4U], half_row[16 + (c & 15U)]};
+      entries_[c] = {row[high(c)], row[low(c)]};
     }
   }
-  scatter(text, reversed, [&](unsigned char c) { return half_row[c >> 4U]; });
-  scatter(text, reversed, [&](unsigned char c) { return half_row[16 + (c & 15U)]; });
+  scatter(text, reversed, [&](unsigned char c, std::size_t w, Word bit) {
+    row[high(c)][w] |= bit;
+    row[low(c)][w] |= bit;
+  });
 }
 
 }  // namespace lcs_detail
