@@ -17,8 +17,8 @@
 #include "bench/pairs.h"
 #include "bench/peak_memory.h"
 #include "lcs/alignment.h"
+#include "lcs/kernels/lcs_row.h"
 #include "lcs/lcs_algorithms.h"
-#include "lcs/lcs_row.h"
 
 namespace {
 

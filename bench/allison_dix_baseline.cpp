@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lcs/bit_vector.h"
+#include "lcs/kernels/bit_vector.h"
 
 namespace {
 

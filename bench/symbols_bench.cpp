@@ -21,9 +21,9 @@
 #include "bench/pairs.h"
 #include "bench/peak_memory.h"
 #include "lcs/alignment.h"
-#include "lcs/common_ends.h"
-#include "lcs/sparse.h"
-#include "lcs/symbols.h"
+#include "lcs/alignment/common_ends.h"
+#include "lcs/alignment/sparse.h"
+#include "lcs/kernels/symbols.h"
 
 namespace {
 

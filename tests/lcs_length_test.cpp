@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lcs/lcs_row.h"
+#include "lcs/kernels/lcs_row.h"
 #include "tests/allocation_counter.h"
 #include "tests/test_support.h"
 

@@ -11,7 +11,7 @@
 #include <new>
 #include <vector>
 
-#include "lcs/symbols.h"
+#include "lcs/kernels/symbols.h"
 
 namespace lcs_detail {
 

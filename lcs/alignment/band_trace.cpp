@@ -9,7 +9,7 @@
 #include <bit>
 #include <cstddef>
 
-#include "lcs/band.h"
+#include "lcs/alignment/band.h"
 
 namespace lcs_detail {
 

@@ -13,9 +13,9 @@
 // a narrow band apply row after row to the same words, so each step waits for
 // the last, and the vector step's latency (and a masked store that a masked
 // load cannot forward from) costs more than its width saves.
-#include "lcs/bit_vector.h"
+#include "lcs/kernels/bit_vector.h"
 
-#include "lcs/lcs_row.h"
+#include "lcs/kernels/lcs_row.h"
 
 #if !defined(LCS_PORTABLE) && defined(__GNUC__) && defined(__x86_64__) && !defined(_WIN32)
 #include <immintrin.h>

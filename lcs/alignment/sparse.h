@@ -3,15 +3,15 @@
 // seldom match: the threshold method of Hunt and Szymanski (1977), in time
 // O(R log L + |a| log |b|) for R matching pairs and an LCS of length L,
 // instead of the bit vectors' |a|·|b|/64 word steps.
-#ifndef LCS_SPARSE_H
-#define LCS_SPARSE_H
+#ifndef LCS_ALIGNMENT_SPARSE_H
+#define LCS_ALIGNMENT_SPARSE_H
 
 #include <cstddef>
 #include <cstdint>
 
-#include "lcs/block_writer.h"
-#include "lcs/progress.h"
-#include "lcs/symbols.h"
+#include "lcs/alignment/block_writer.h"
+#include "lcs/alignment/progress.h"
+#include "lcs/kernels/symbols.h"
 
 namespace lcs_detail {
 
@@ -39,4 +39,4 @@ void sparse_blocks(Text<Id> a, Text<Id> b, Id shared, std::uint64_t pairs, std::
 
 }  // namespace lcs_detail
 
-#endif  // LCS_SPARSE_H
+#endif  // LCS_ALIGNMENT_SPARSE_H

@@ -2,14 +2,14 @@
 // The common prefix and suffix of two sequences: some longest common
 // subsequence always contains them, so they are matched at once and only the
 // middles need the dynamic programme.
-#ifndef LCS_COMMON_ENDS_H
-#define LCS_COMMON_ENDS_H
+#ifndef LCS_ALIGNMENT_COMMON_ENDS_H
+#define LCS_ALIGNMENT_COMMON_ENDS_H
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 
-#include "lcs/symbols.h"
+#include "lcs/kernels/symbols.h"
 
 namespace lcs_detail {
 
@@ -65,4 +65,4 @@ CommonEnds<Symbol> common_ends(Text<Symbol> a, Text<Symbol> b) {
 
 }  // namespace lcs_detail
 
-#endif  // LCS_COMMON_ENDS_H
+#endif  // LCS_ALIGNMENT_COMMON_ENDS_H

@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-#include "lcs/sparse.h"
+#include "lcs/alignment/sparse.h"
 
 namespace lcs_detail {
 

@@ -2,8 +2,8 @@
 // Progress of a long call, reported as whole percentages through the
 // caller's callback: at most 100 reports before the final 1.0, never two at
 // once, though passes that run side by side may each make one.
-#ifndef LCS_PROGRESS_H
-#define LCS_PROGRESS_H
+#ifndef LCS_ALIGNMENT_PROGRESS_H
+#define LCS_ALIGNMENT_PROGRESS_H
 
 #include <algorithm>
 #include <atomic>
@@ -71,4 +71,4 @@ class Progress {
 
 }  // namespace lcs_detail
 
-#endif  // LCS_PROGRESS_H
+#endif  // LCS_ALIGNMENT_PROGRESS_H

@@ -5,7 +5,7 @@
 // supports. The row loop is one template; each path differs only in how it
 // builds the match and flat masks and writes the row. The same compares build
 // the match masks of the bit-vector passes.
-#include "lcs/lcs_row.h"
+#include "lcs/kernels/lcs_row.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -9,8 +9,8 @@
 // band leaves V's words as they are: every value it computes is then still the
 // length of a real common subsequence, and inside the band it is at least the
 // best path that stays there.
-#ifndef LCS_BAND_H
-#define LCS_BAND_H
+#ifndef LCS_ALIGNMENT_BAND_H
+#define LCS_ALIGNMENT_BAND_H
 
 #include <algorithm>
 #include <cstddef>
@@ -19,10 +19,10 @@
 #include <utility>
 #include <vector>
 
-#include "lcs/bit_vector.h"
-#include "lcs/id_masks.h"
-#include "lcs/progress.h"
-#include "lcs/symbols.h"
+#include "lcs/alignment/progress.h"
+#include "lcs/kernels/bit_vector.h"
+#include "lcs/kernels/id_masks.h"
+#include "lcs/kernels/symbols.h"
 
 namespace lcs_detail {
 
@@ -167,4 +167,4 @@ inline constexpr std::size_t kProbeSlack = 256;
 
 }  // namespace lcs_detail
 
-#endif  // LCS_BAND_H
+#endif  // LCS_ALIGNMENT_BAND_H

@@ -3,8 +3,8 @@
 // crossing point of Hirschberg's divide and conquer (1975) read off two bit
 // vectors, and the probe that picks the band. A pass costs one word step per
 // row and word of the band; the probe costs at most 1/8 of a full pass.
-#include "lcs/band.h"
-#include "lcs/side_by_side.h"
+#include "lcs/alignment/band.h"
+#include "lcs/alignment/side_by_side.h"
 
 #include <algorithm>
 #include <atomic>

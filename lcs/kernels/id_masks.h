@@ -5,8 +5,8 @@
 // pass sets the mask of a row in scratch words, over the window it needs, and
 // clears it after use. A pass over all rows then costs its word steps plus
 // one bit set and one cleared per matching pair in its windows.
-#ifndef LCS_ID_MASKS_H
-#define LCS_ID_MASKS_H
+#ifndef LCS_KERNELS_ID_MASKS_H
+#define LCS_KERNELS_ID_MASKS_H
 
 #include <algorithm>
 #include <array>
@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "lcs/bit_vector.h"
-#include "lcs/symbols.h"
+#include "lcs/kernels/bit_vector.h"
+#include "lcs/kernels/symbols.h"
 
 namespace lcs_detail {
 
@@ -189,4 +189,4 @@ class IdMasks {
 
 }  // namespace lcs_detail
 
-#endif  // LCS_ID_MASKS_H
+#endif  // LCS_KERNELS_ID_MASKS_H

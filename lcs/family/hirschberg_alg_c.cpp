@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "lcs/kernels/lcs_row.h"
 #include "lcs/lcs_algorithms.h"
-#include "lcs/lcs_row.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 // LCS length from the whole table: Hirschberg's algorithm A (Hirschberg, 1975),
 // the quadratic-space form of the LCS recurrence, with every row of the
 // (m + 1) x (n + 1) table kept. Rows are computed 64 cells at a time (see
-// lcs_row.h). Time O(m·n), space (m + 1)·(n + 1) ints.
+// kernels/lcs_row.h). Time O(m·n), space (m + 1)·(n + 1) ints.
 #include <cstddef>
 #include <vector>
 
+#include "lcs/kernels/lcs_row.h"
 #include "lcs/lcs_algorithms.h"
-#include "lcs/lcs_row.h"
 
 int Hirschberg_AlgA(const char* A, const char* B, int m, int n) {
   if (m < 0 || n < 0) {

@@ -10,8 +10,8 @@
 // P + G (P the flat columns, G the flat matching ones), so one 64-bit addition
 // settles 64 cells; only building P and G and writing the row are per cell, and
 // those vectorise. The values are exactly the textbook ones, slot for slot.
-#ifndef LCS_LCS_ROW_H
-#define LCS_LCS_ROW_H
+#ifndef LCS_KERNELS_LCS_ROW_H
+#define LCS_KERNELS_LCS_ROW_H
 
 #include <cstddef>
 #include <cstdint>
@@ -51,4 +51,4 @@ const char* row_path_name(RowPath path);
 
 }  // namespace lcs_detail
 
-#endif  // LCS_LCS_ROW_H
+#endif  // LCS_KERNELS_LCS_ROW_H

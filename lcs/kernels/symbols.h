@@ -2,8 +2,8 @@
 // Sequences as the engine reads them: bytes as they are, or dense 32-bit ids
 // that symbols of any wider type are given first, so that no table is ever
 // indexed by a symbol's own value.
-#ifndef LCS_SYMBOLS_H
-#define LCS_SYMBOLS_H
+#ifndef LCS_KERNELS_SYMBOLS_H
+#define LCS_KERNELS_SYMBOLS_H
 
 #include <cstddef>
 #include <cstdint>
@@ -42,4 +42,4 @@ Interned intern(Text<Symbol> a, Text<Symbol> b);
 
 }  // namespace lcs_detail
 
-#endif  // LCS_SYMBOLS_H
+#endif  // LCS_KERNELS_SYMBOLS_H

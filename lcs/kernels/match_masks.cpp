@@ -11,8 +11,8 @@
 #include <new>
 #include <string_view>
 
-#include "lcs/bit_vector.h"
-#include "lcs/lcs_row.h"
+#include "lcs/kernels/bit_vector.h"
+#include "lcs/kernels/lcs_row.h"
 
 namespace lcs_detail {
 

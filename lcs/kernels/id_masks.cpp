@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The positions of the ids of a text, and the dense rows of its masks in
 // either direction (see id_masks.h).
-#include "lcs/id_masks.h"
+#include "lcs/kernels/id_masks.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // Two pieces of work at once: the second on a thread of its own when asked
 // for, else one after the other. Whatever either throws reaches the caller
 // once both have ended.
-#ifndef LCS_SIDE_BY_SIDE_H
-#define LCS_SIDE_BY_SIDE_H
+#ifndef LCS_ALIGNMENT_SIDE_BY_SIDE_H
+#define LCS_ALIGNMENT_SIDE_BY_SIDE_H
 
 #include <algorithm>
 #include <exception>
@@ -56,4 +56,4 @@ inline unsigned thread_count(unsigned threads) {
 
 }  // namespace lcs_detail
 
-#endif  // LCS_SIDE_BY_SIDE_H
+#endif  // LCS_ALIGNMENT_SIDE_BY_SIDE_H

@@ -6,8 +6,8 @@
 // row's value at column j is the number of zero bits below bit j. One more
 // character of the other string, with match mask M, turns V into
 // (V + (V & M)) | (V & ~M).
-#ifndef LCS_BIT_VECTOR_H
-#define LCS_BIT_VECTOR_H
+#ifndef LCS_KERNELS_BIT_VECTOR_H
+#define LCS_KERNELS_BIT_VECTOR_H
 
 #include <array>
 #include <bit>
@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "lcs/lcs_row.h"
-#include "lcs/symbols.h"
+#include "lcs/kernels/lcs_row.h"
+#include "lcs/kernels/symbols.h"
 
 #if !defined(LCS_PORTABLE) && (defined(__x86_64__) || defined(_M_X64))
 #include <immintrin.h>
@@ -204,4 +204,4 @@ class MatchMasks {
 
 }  // namespace lcs_detail
 
-#endif  // LCS_BIT_VECTOR_H
+#endif  // LCS_KERNELS_BIT_VECTOR_H

@@ -2,13 +2,13 @@
 // LCS length in linear space: Hirschberg's algorithm B (Hirschberg, 1975), the
 // LCS recurrence evaluated row by row in two rows that exchange the roles of
 // current and previous once per row. Each row is computed 64 cells at a time
-// (see lcs_row.h). Time O(m·n), space two rows of n + 1 ints.
+// (see kernels/lcs_row.h). Time O(m·n), space two rows of n + 1 ints.
 #include <cstddef>
 #include <utility>
 #include <vector>
 
+#include "lcs/kernels/lcs_row.h"
 #include "lcs/lcs_algorithms.h"
-#include "lcs/lcs_row.h"
 
 int Hirschberg_AlgB(const char* A, const char* B, int m, int n) {
   if (m < 0 || n < 0) {

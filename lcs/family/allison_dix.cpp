@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lcs/bit_vector.h"
+#include "lcs/kernels/bit_vector.h"
 #include "lcs/lcs_algorithms.h"
 
 int AllisonDix_Alg(const char* A, const char* B, int m, int n) {

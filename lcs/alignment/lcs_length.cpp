@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "lcs/alignment.h"
-#include "lcs/band.h"
-#include "lcs/bit_vector.h"
-#include "lcs/common_ends.h"
-#include "lcs/side_by_side.h"
-#include "lcs/sparse.h"
-#include "lcs/symbols.h"
+#include "lcs/alignment/band.h"
+#include "lcs/alignment/common_ends.h"
+#include "lcs/alignment/side_by_side.h"
+#include "lcs/alignment/sparse.h"
+#include "lcs/kernels/bit_vector.h"
+#include "lcs/kernels/symbols.h"
 
 namespace lcs {
 

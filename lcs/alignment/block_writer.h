@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Collects matches in order as maximal runs, joining each to the last block
 // when it continues it along the diagonal.
-#ifndef LCS_BLOCK_WRITER_H
-#define LCS_BLOCK_WRITER_H
+#ifndef LCS_ALIGNMENT_BLOCK_WRITER_H
+#define LCS_ALIGNMENT_BLOCK_WRITER_H
 
 #include <cstddef>
 #include <utility>
@@ -35,4 +35,4 @@ class BlockWriter {
 
 }  // namespace lcs_detail
 
-#endif  // LCS_BLOCK_WRITER_H
+#endif  // LCS_ALIGNMENT_BLOCK_WRITER_H
