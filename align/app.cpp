@@ -214,8 +214,8 @@ void compare(const Request& request, std::istream& in, std::ostream& out, std::o
     options.progress = [&](double done) { progress_line(done); };
   }
   try {
-    const Units a_units = split_units(a.bytes, unit);
-    const Units b_units = split_units(b.bytes, unit);
+    const Units a_units = split_units(a.bytes, unit, a.final_break);
+    const Units b_units = split_units(b.bytes, unit, b.final_break);
     const Symbols symbols =
         unit == Unit::byte ? Symbols{} : symbols_of(a.bytes, a_units, b.bytes, b_units, unit);
     const std::span<const std::uint32_t> a_symbols(symbols.a);

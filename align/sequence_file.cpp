@@ -47,7 +47,7 @@ Sequence parse_fasta(std::string_view text, const std::string& name, std::ostrea
   const auto plural = [](std::size_t count, const char* one, const char* more) {
     return std::to_string(count) + ' ' + (count == 1 ? one : more);
   };
-  Sequence sequence{name, {}};
+  Sequence sequence{name, {}, {}};
   std::size_t line = 0;  // where the next line starts
   if (text.starts_with('>')) {
     const std::size_t header_end = std::min(text.find('\n'), text.size());
@@ -117,12 +117,10 @@ Sequence parse_sequence(std::string text, const std::string& name, bool fasta,
   if (fasta) {
     return parse_fasta(text, name, warnings);
   }
-  if (text.ends_with("\r\n")) {
-    text.resize(text.size() - 2);
-  } else if (text.ends_with('\n')) {
-    text.pop_back();
-  }
-  return {name, std::move(text)};
+  const std::size_t cut = text.ends_with("\r\n") ? 2 : text.ends_with('\n') ? 1 : 0;
+  std::string final_break = text.substr(text.size() - cut);
+  text.resize(text.size() - cut);
+  return {name, std::move(text), std::move(final_break)};
 }
 
 Sequence read_sequence(const std::string& path, Fasta fasta, std::istream& standard_input,

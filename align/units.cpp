@@ -42,6 +42,35 @@ std::size_t unit_end(std::string_view text, std::size_t at, Unit unit) {
   }
 }
 
+// The words or lines of a text as they are compared (see symbols_of); `last`
+// holds the last one's text when it differs from the file's.
+std::vector<std::string_view> compared_pieces(std::string_view text, const Units& units, Unit unit,
+                                              std::string& last) {
+  std::vector<std::string_view> out(units.size());
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    out[k] = units.piece(text, k);
+  }
+  if (out.empty()) {
+    return out;
+  }
+  if (unit == Unit::line) {
+    // A last line with no break at all ends as the line before it does.
+    const bool crlf_before = out.size() > 1 && out[out.size() - 2].ends_with("\r\n");
+    last = std::string(out.back()) +
+           (units.final_break.empty() && crlf_before ? "\r\n" : units.final_break);
+    out.back() = last;
+    for (std::string_view& line : out) {
+      if (line.ends_with('\n')) {
+        line.remove_suffix(1);
+      }
+    }
+  } else if (is_space(out.back().front())) {
+    last = std::string(out.back()) + units.final_break;
+    out.back() = last;
+  }
+  return out;
+}
+
 // Each unit's name on the command line and its plural in the output.
 constexpr std::array<std::array<std::string_view, 2>, 4> kNames{
     {{"byte", "bytes"}, {"char", "characters"}, {"word", "words"}, {"line", "lines"}}};
@@ -95,8 +124,8 @@ bool is_utf8(std::string_view text) {
   return true;
 }
 
-Units split_units(std::string_view text, Unit unit) {
-  Units units{{}, text.size()};
+Units split_units(std::string_view text, Unit unit, std::string_view final_break) {
+  Units units{{}, text.size(), std::string(final_break)};
   if (unit == Unit::byte) {
     return units;
   }
@@ -104,21 +133,22 @@ Units split_units(std::string_view text, Unit unit) {
   for (std::size_t at = 0; at < text.size(); at = unit_end(text, at, unit)) {
     units.starts.push_back(at);
   }
+  const bool empty_last_line = unit == Unit::line && !final_break.empty() &&
+                               (text.empty() || text.back() == '\n');
+  if (empty_last_line) {
+    units.starts.push_back(text.size());
+  }
   units.starts.push_back(text.size());
   return units;
 }
 
 Symbols symbols_of(std::string_view a, const Units& a_units, std::string_view b,
                    const Units& b_units, Unit unit) {
-  const auto pieces = [](std::string_view text, const Units& units) {
-    std::vector<std::string_view> out(units.size());
-    for (std::size_t k = 0; k < out.size(); ++k) {
-      out[k] = units.piece(text, k);
-    }
-    return out;
-  };
   if (unit == Unit::word || unit == Unit::line) {
-    lcs::DenseIds ids = lcs::dense_ids(pieces(a, a_units), pieces(b, b_units));
+    std::string a_last;
+    std::string b_last;
+    lcs::DenseIds ids = lcs::dense_ids(compared_pieces(a, a_units, unit, a_last),
+                                       compared_pieces(b, b_units, unit, b_last));
     return {std::move(ids.a), std::move(ids.b)};
   }
   const auto code_points = [](std::string_view text, const Units& units) {

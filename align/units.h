@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,7 @@ bool is_utf8(std::string_view text);
 struct Units {
   std::vector<std::size_t> starts;  // one more than there are units; empty for bytes
   std::size_t bytes = 0;
+  std::string final_break;  // taken off the text's end: its last word or line is compared with it
 
   [[nodiscard]] std::size_t size() const { return starts.empty() ? bytes : starts.size() - 1; }
   [[nodiscard]] std::size_t begin(std::size_t k) const { return starts.empty() ? k : starts[k]; }
@@ -42,11 +44,16 @@ struct Units {
 
 // Characters: each valid UTF-8 sequence, and each byte of an invalid one on
 // its own. Words: runs of white space and runs of anything else. Lines: each
-// with its line feed. Bytes: each byte.
-Units split_units(std::string_view text, Unit unit);
+// with its line feed, and an empty last line where the text ends in a line
+// feed before its `final_break`. Bytes: each byte.
+Units split_units(std::string_view text, Unit unit, std::string_view final_break = {});
 
 // Equal units of the two texts get equal symbols: a character its code point
-// (an invalid byte 0x110000 and up, unequal to any), a word or line a dense id.
+// (an invalid byte 0x110000 and up, unequal to any), a word or line a dense
+// id. A line is compared without its line feed (a carriage return before it
+// stays: CRLF lines differ from LF lines), and a text's last line or space
+// as though its final break were still there, so that the last line of one
+// file equals the same line in the middle of the other.
 struct Symbols {
   std::vector<std::uint32_t> a;
   std::vector<std::uint32_t> b;

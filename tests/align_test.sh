@@ -167,6 +167,25 @@ the quick brown fox     | the slow brown fox
 jumps over              | jumps high over
 ' '' --by line --width 50 words1.txt words2.txt
 
+# A file's last line equals the same line elsewhere, whether or not the file
+# ends in a line break; lines compare without their line feed, CRLF lines
+# differ from LF lines. Each row: name, expected length, unit, A, B.
+while IFS='|' read -r name want unit a b; do
+  printf "$a" >last_a.txt
+  printf "$b" >last_b.txt
+  check "$name" 0 "$want"$'\n' '' --by "$unit" --length last_a.txt last_b.txt
+done <<'CASES'
+the last line meets its copy in the middle|3|line|alpha\nbeta\ngamma\ndelta\n|alpha\ngamma\nbeta\ndelta\nepsilon\n
+no final break on either side|2|line|a\nb|b\na\nb
+no final break against one|2|line|a\nb|a\nb\n
+CRLF lines, the last one too|2|line|a\r\nb\r\n|b\r\nz\r\na\r\nb\r\n
+a CRLF file without its final break|2|line|a\r\nb|b\r\nz\r\na\r\nb\r\n
+CRLF lines differ from LF lines|0|line|a\r\nb\r\n|a\nb\n
+an empty last line|2|line|a\n\n|a\n\nb\n
+a file of one empty line|1|line|\n|x\n\n
+white space at the end is a word like the same elsewhere|2|word|x \n|x \ny\n
+CASES
+
 # Inputs that looked alike in a picture now look different, with or without UTF-8.
 printf 'ab' >ab.txt
 pictures=()
