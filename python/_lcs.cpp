@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: MIT
 // The engine for Python: str by code point (its own 1-, 2- or 4-byte form,
-// never UTF-8), bytes-like objects by byte, and any other sequence through
-// dense ids made with Python's own hashing and equality. Long calls run with
-// the GIL released on a thread of their own, while the calling thread keeps
-// watching for signals, so that Ctrl-C stops them within 50 ms.
+// never UTF-8), buffers of one-byte items by byte in logical order, and any
+// other sequence through dense ids made with Python's own hashing and
+// equality. Long calls run on the calling thread with the GIL released; on
+// the main thread a SIGINT handler put before Python's own stops them, so
+// that Ctrl-C ends them within milliseconds.
 #include <pybind11/pybind11.h>
 
+#include <algorithm>
 #include <atomic>
-#include <chrono>
+#include <climits>
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
-#include <future>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -39,11 +42,20 @@ using Bytes = std::pair<std::string_view, std::string_view>;
 using Narrow = std::pair<std::span<const std::uint16_t>, std::span<const std::uint16_t>>;
 using Wide = std::pair<std::span<const std::uint32_t>, std::span<const std::uint32_t>>;
 
+struct BufferRelease {
+  void operator()(Py_buffer* view) const {
+    PyBuffer_Release(view);
+    delete view;  // NOLINT(cppcoreguidelines-owning-memory): the pair of make_buffer's new
+  }
+};
+using Buffer = std::unique_ptr<Py_buffer, BufferRelease>;
+
 struct Pair {
   std::variant<Bytes, Narrow, Wide> views;
   std::vector<std::uint16_t> narrow[2];  // a str widened to its partner's width
   std::vector<std::uint32_t> wide[2];    // the same, or dense ids
-  py::buffer_info buffers[2];
+  Buffer buffers[2];
+  std::string copies[2];  // a buffer's bytes in logical order, where they are not contiguous
   std::size_t sizes[2] = {0, 0};
 };
 
@@ -121,6 +133,10 @@ std::vector<Item> hashed_items(const char* function, int side, py::handle sequen
     PyObject* object = PyList_GET_ITEM(fast.ptr(), k);
     const Py_hash_t hash = PyObject_Hash(object);
     if (hash == -1 && PyErr_Occurred() != nullptr) {
+      // An item's own exception goes on as it is; only "unhashable" is said again.
+      if (PyErr_ExceptionMatches(PyExc_TypeError) == 0) {
+        throw py::error_already_set();
+      }
       PyErr_Clear();
       throw py::type_error(std::string(function) + ": item " + std::to_string(k) + " of " +
                            kNames[side] + " is unhashable (" + type_name(object) +
@@ -135,8 +151,37 @@ bool is_bytes_like(py::handle object) {
   return PyObject_CheckBuffer(object.ptr()) != 0 && !PyUnicode_Check(object.ptr());
 }
 
-Pair prepare(const char* function, py::handle a, py::handle b) {
-  Pair pair;
+// The bytes of a buffer of one-byte items (format B, b or c) in logical order,
+// as bytes(view) gives them: its own memory where that is contiguous, else a
+// copy in `copy`. Nothing for a buffer of other items, which are compared one
+// by one as its list() gives them.
+std::optional<std::string_view> buffer_bytes(py::handle object, Buffer& held, std::string& copy) {
+  Buffer view(new Py_buffer{});  // NOLINT(cppcoreguidelines-owning-memory): released by Buffer
+  if (PyObject_GetBuffer(object.ptr(), view.get(), PyBUF_FULL_RO) != 0) {
+    view.release();  // NOLINT(bugprone-unused-return-value): nothing was acquired to release
+    throw py::error_already_set();
+  }
+  std::string_view format = view->format != nullptr ? view->format : "B";
+  if (!format.empty() && std::string_view("@=<>!").find(format.front()) != std::string_view::npos) {
+    format.remove_prefix(1);
+  }
+  if (view->itemsize != 1 || (format != "B" && format != "b" && format != "c")) {
+    return std::nullopt;
+  }
+  const auto size = static_cast<std::size_t>(view->len);
+  std::string_view bytes(static_cast<const char*>(view->buf), size);
+  if (PyBuffer_IsContiguous(view.get(), 'C') == 0) {
+    copy.resize(size);
+    if (PyBuffer_ToContiguous(copy.data(), view.get(), view->len, 'C') != 0) {
+      throw py::error_already_set();
+    }
+    bytes = copy;
+  }
+  held = std::move(view);
+  return bytes;
+}
+
+void prepare(Pair& pair, const char* function, py::handle a, py::handle b) {
   const py::handle sides[2] = {a, b};
   for (int side = 0; side < 2; ++side) {
     const py::handle object = sides[side];
@@ -154,20 +199,36 @@ Pair prepare(const char* function, py::handle a, py::handle b) {
     throw py::type_error(std::string(function) + ": cannot compare str with " +
                          type_name(a_text ? b : a) + ": decode the bytes or encode the str first");
   }
+  std::optional<std::string_view> bytes[2];
+  if (!a_text && !b_text && is_bytes_like(a) && is_bytes_like(b)) {
+    for (int side = 0; side < 2; ++side) {
+      bytes[side] = buffer_bytes(sides[side], pair.buffers[side], pair.copies[side]);
+    }
+  }
   if (a_text && b_text) {
     texts(pair, a.ptr(), b.ptr());
-  } else if (is_bytes_like(a) && is_bytes_like(b) &&
-             (pair.buffers[0] = py::reinterpret_borrow<py::buffer>(a).request()).itemsize == 1 &&
-             (pair.buffers[1] = py::reinterpret_borrow<py::buffer>(b).request()).itemsize == 1) {
-    const auto view = [](const py::buffer_info& info) {
-      return std::string_view(static_cast<const char*>(info.ptr),
-                              static_cast<std::size_t>(info.size * info.itemsize));
-    };
-    pair.views = Bytes{view(pair.buffers[0]), view(pair.buffers[1])};
+  } else if (bytes[0] && bytes[1]) {
+    pair.views = Bytes{*bytes[0], *bytes[1]};
   } else {
+    for (int side = 0; side < 2; ++side) {
+      if (!bytes[side] && PySequence_Check(sides[side].ptr()) == 0) {
+        throw py::type_error(std::string(function) + ": " + kNames[side] +
+                             " is a buffer of items that is not a sequence (" +
+                             type_name(sides[side]) + "): pass its tolist()");
+      }
+    }
+    // A buffer of bytes against other items: its items are its bytes.
+    py::object items[2] = {py::reinterpret_borrow<py::object>(a),
+                           py::reinterpret_borrow<py::object>(b)};
+    for (int side = 0; side < 2; ++side) {
+      if (bytes[side]) {
+        items[side] = py::bytes(bytes[side]->data(), bytes[side]->size());
+      }
+      pair.buffers[side].reset();
+    }
     py::object fast[2];
-    const std::vector<Item> a_items = hashed_items(function, 0, a, fast[0]);
-    const std::vector<Item> b_items = hashed_items(function, 1, b, fast[1]);
+    const std::vector<Item> a_items = hashed_items(function, 0, items[0], fast[0]);
+    const std::vector<Item> b_items = hashed_items(function, 1, items[1], fast[1]);
     lcs::DenseIds ids = lcs::dense_ids(a_items, b_items, ItemHash{}, ItemEqual{});
     pair.wide[0] = std::move(ids.a);
     pair.wide[1] = std::move(ids.b);
@@ -179,12 +240,87 @@ Pair prepare(const char* function, py::handle a, py::handle b) {
         pair.sizes[1] = views.second.size();
       },
       pair.views);
-  return pair;
 }
 
-// Runs `work(views, options)`: at once when it is quick, else on a thread of
-// its own with the GIL released, checking for signals every 50 ms and
-// stopping the work when a handler raised (KeyboardInterrupt for Ctrl-C).
+// Ctrl-C during a long call on the main thread: the handler put before
+// Python's own sets the flag that stops the engine, then lets Python's run,
+// which asks for KeyboardInterrupt (or the user's handler) once the GIL is
+// taken again. Calls on other threads are not stopped, as Python code there
+// is not. Only POSIX signals: elsewhere long calls run to their end.
+std::atomic<bool> g_main_stop{false};
+
+#if defined(__unix__) || defined(__APPLE__)
+struct sigaction g_python_handler {};
+
+extern "C" void on_interrupt(int signal_number, siginfo_t* info, void* context) {
+  g_main_stop.store(true);
+  const struct sigaction& python = g_python_handler;
+  if ((python.sa_flags & SA_SIGINFO) != 0) {
+    python.sa_sigaction(signal_number, info, context);
+  } else if (python.sa_handler != SIG_DFL && python.sa_handler != SIG_IGN) {
+    python.sa_handler(signal_number);
+  }
+}
+
+// Puts on_interrupt before the handler Python has for SIGINT, while it lives;
+// nothing when SIGINT is ignored or left to the system.
+class InterruptWatch {
+ public:
+  InterruptWatch() {
+    struct sigaction current {};
+    if (sigaction(SIGINT, nullptr, &current) != 0 ||
+        ((current.sa_flags & SA_SIGINFO) == 0 &&
+         (current.sa_handler == SIG_DFL || current.sa_handler == SIG_IGN))) {
+      return;
+    }
+    g_python_handler = current;
+    struct sigaction ours = current;
+    ours.sa_flags |= SA_SIGINFO;
+    ours.sa_sigaction = on_interrupt;
+    g_main_stop.store(false);
+    active_ = sigaction(SIGINT, &ours, nullptr) == 0;
+  }
+  InterruptWatch(const InterruptWatch&) = delete;
+  InterruptWatch& operator=(const InterruptWatch&) = delete;
+  ~InterruptWatch() {
+    if (active_) {
+      sigaction(SIGINT, &g_python_handler, nullptr);
+    }
+  }
+  [[nodiscard]] bool active() const { return active_; }
+
+ private:
+  bool active_ = false;
+};
+#else
+struct InterruptWatch {
+  [[nodiscard]] static bool active() { return false; }
+};
+#endif
+
+bool on_main_thread() {
+  const py::object main_thread = py::module_::import("threading").attr("main_thread")();
+  return main_thread.attr("ident").cast<unsigned long>() == PyThread_get_thread_ident();
+}
+
+// `threads` as the engine takes it: 0 or -1 for every core, else a positive count.
+unsigned thread_count(const char* function, py::handle threads) {
+  if (PyLong_Check(threads.ptr()) == 0 || PyBool_Check(threads.ptr()) != 0) {
+    throw py::type_error(std::string(function) + ": threads must be an int, not " +
+                         type_name(threads));
+  }
+  int overflow = 0;
+  const long long count = PyLong_AsLongLongAndOverflow(threads.ptr(), &overflow);
+  if (overflow != 0 || count < -1 || count > UINT_MAX) {
+    throw py::value_error(std::string(function) +
+                          ": threads must be 0 or -1 (every core) or a number of threads, not " +
+                          std::string(py::str(threads)));
+  }
+  return count == -1 ? 0U : static_cast<unsigned>(count);
+}
+
+// Runs `work(views, options)`: at once when it is quick, else with the GIL
+// released; on the main thread, Ctrl-C stops it and Python's handler runs.
 template <class Work>
 auto run(const Pair& pair, unsigned threads, Work work) {
   lcs::Options options;
@@ -196,29 +332,31 @@ auto run(const Pair& pair, unsigned threads, Work work) {
   if (cells < kQuickCells) {
     return call();
   }
-  std::atomic<bool> stop{false};
-  options.stop = &stop;
-  bool interrupted = false;
-  auto result = [&] {
-    py::gil_scoped_release release;
-    auto done = std::async(std::launch::async, call);
-    while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-      const py::gil_scoped_acquire acquire;
-      if (!interrupted && PyErr_CheckSignals() != 0) {
-        interrupted = true;
-        stop = true;
+  if (!on_main_thread()) {
+    const py::gil_scoped_release release;
+    return call();
+  }
+  for (;;) {
+    std::optional<decltype(call())> result;
+    {
+      const InterruptWatch watch;
+      if (watch.active()) {
+        options.stop = &g_main_stop;
+      }
+      const py::gil_scoped_release release;
+      try {
+        result = call();
+      } catch (const lcs::Stopped&) {
       }
     }
-    try {
-      return done.get();
-    } catch (const lcs::Stopped&) {
-      return decltype(done.get()){};
+    if (PyErr_CheckSignals() != 0) {
+      throw py::error_already_set();
     }
-  }();
-  if (interrupted) {
-    throw py::error_already_set();
+    if (result) {
+      return std::move(*result);
+    }
+    // The handler raised nothing: the work goes on, from the start.
   }
-  return result;
 }
 
 // similarity of two short str of one byte a code point, without preparing
@@ -270,22 +408,26 @@ PYBIND11_MODULE(_lcs, module) {
 
   module.def(
       "length",
-      [](py::handle a, py::handle b, unsigned threads) {
-        const Pair pair = prepare("lcs.length", a, b);
-        return run(pair, threads, [](const auto& views, const lcs::Options& options) {
-          return lcs::length(views.first, views.second, options);
-        });
+      [](py::handle a, py::handle b, py::handle threads) {
+        Pair pair;
+        prepare(pair, "lcs.length", a, b);
+        return run(pair, thread_count("lcs.length", threads),
+                   [](const auto& views, const lcs::Options& options) {
+                     return lcs::length(views.first, views.second, options);
+                   });
       },
       py::arg("a"), py::arg("b"), py::kw_only(), py::arg("threads") = 1,
       "The length of a longest common subsequence of a and b.\n\n"
       "a and b: two str (compared by code point), two bytes-like objects (by byte), or\n"
       "any two sequences of hashable items (by hash and equality). threads: how many\n"
-      "to use, 0 for all cores; the result is the same for any number.");
+      "to use, 0 or -1 for every core; the result is the same for any number.");
 
   module.def(
       "matching_blocks",
-      [](py::handle a, py::handle b, unsigned threads) {
-        return blocks_list(blocks_of(prepare("lcs.matching_blocks", a, b), threads));
+      [](py::handle a, py::handle b, py::handle threads) {
+        Pair pair;
+        prepare(pair, "lcs.matching_blocks", a, b);
+        return blocks_list(blocks_of(pair, thread_count("lcs.matching_blocks", threads)));
       },
       py::arg("a"), py::arg("b"), py::kw_only(), py::arg("threads") = 1,
       "One longest common subsequence of a and b as maximal runs of equal items:\n"
@@ -295,7 +437,8 @@ PYBIND11_MODULE(_lcs, module) {
   module.def(
       "opcodes",
       [](py::handle a, py::handle b) {
-        const Pair pair = prepare("lcs.opcodes", a, b);
+        Pair pair;
+        prepare(pair, "lcs.opcodes", a, b);
         const std::vector<lcs::MatchingBlock> blocks = blocks_of(pair, 1);
         py::list out;
         for (const lcs::Opcode& edit : lcs::opcodes(blocks, pair.sizes[0], pair.sizes[1])) {
@@ -315,7 +458,8 @@ PYBIND11_MODULE(_lcs, module) {
         if (const std::optional<double> quick = quick_similarity(a.ptr(), b.ptr())) {
           return *quick;
         }
-        const Pair pair = prepare("lcs.similarity", a, b);
+        Pair pair;
+        prepare(pair, "lcs.similarity", a, b);
         const std::size_t total = pair.sizes[0] + pair.sizes[1];
         if (total == 0) {
           return 1.0;

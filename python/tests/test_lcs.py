@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 """The Python module against an independent reference (a textbook table on
 small inputs), difflib's shapes, GNU patch, its errors, the GIL and Ctrl-C."""
+import array
 import os
 import random
 import signal
@@ -129,8 +130,105 @@ def test_bytes_like_and_wide_strings():
     assert lcs.length(bytearray(b"abc"), memoryview(b"xbc")) == 2
     assert lcs.length("B\xe4r", "B\xf6r") == 2
     assert lcs.matching_blocks("\U0001F600\u4e2d", "x\u4e2d") == [lcs.Match(1, 1, 1)]
-    with pytest.raises(NotImplementedError):
-        lcs.SequenceMatcher(None, "a", "a").find_longest_match()
+
+
+def views_of(data):
+    """Buffers over `data` of every layout: strided, reversed, 2-D, read-only or
+    not, one-byte formats and wider ones."""
+    whole = memoryview(bytearray(data))
+    views = [whole, whole.toreadonly(), whole[::2], whole[::-1], whole[1::3], whole.cast("c"),
+             whole.cast("b"), array.array("B", data), array.array("i", list(data))]
+    if len(data) % 2 == 0 and data:
+        views += [whole.cast("B", (2, len(data) // 2)), whole.cast("H")]
+    return views
+
+
+@settings(max_examples=150, deadline=None)
+@given(st.binary(max_size=24), st.binary(max_size=24), st.data())
+def test_any_buffer_is_compared_as_its_bytes_or_its_items(x, y, data):
+    a = data.draw(st.sampled_from(views_of(x)))
+    b = data.draw(st.sampled_from(views_of(y)))
+    def items(view):
+        one_byte = getattr(view, "itemsize", 1) == 1 and getattr(view, "format", "B") in "Bbc"
+        return list(bytes(view)) if one_byte else view.tolist()
+    expected = textbook(items(a), items(b))
+    assert lcs.length(a, b) == expected
+    check_blocks(items(a), items(b), lcs.matching_blocks(a, b))
+
+
+class Raises:
+    """An item whose hash or equality raises a given exception."""
+    def __init__(self, exception, in_hash):
+        self.exception, self.in_hash = exception, in_hash
+
+    def __hash__(self):
+        if self.in_hash:
+            raise self.exception
+        return 1
+
+    def __eq__(self, other):
+        raise self.exception
+
+
+@pytest.mark.parametrize("exception", [KeyboardInterrupt, MemoryError, ValueError("own")])
+@pytest.mark.parametrize("in_hash", [True, False])
+def test_an_items_own_exception_goes_through(exception, in_hash):
+    expected = exception if isinstance(exception, type) else type(exception)
+    with pytest.raises(expected):
+        lcs.length([Raises(exception, in_hash), Raises(exception, in_hash)], [Raises(exception, in_hash)])
+
+
+@pytest.mark.parametrize("threads, error", [
+    (-2, ValueError), (2 ** 40, ValueError), (1.5, TypeError), (True, TypeError), ("2", TypeError)])
+def test_threads_out_of_range(threads, error):
+    with pytest.raises(error, match="threads"):
+        lcs.matching_blocks("ab", "ab", threads=threads)
+
+
+def test_threads_minus_one_or_zero_mean_every_core():
+    a, b = "ACGT" * 3000, "TGCA" * 3000
+    assert lcs.length(a, b, threads=-1) == lcs.length(a, b, threads=0) == lcs.length(a, b)
+
+
+MMAP_CHILD = """
+import mmap, random, tempfile, lcs
+data = random.Random(5).randbytes(1 << 20)
+with tempfile.TemporaryFile() as f:
+    f.write(data)
+    f.flush()
+    with mmap.mmap(f.fileno(), 0, access=mmap.ACCESS_READ) as m:
+        view = memoryview(m)[::-1]
+        print(lcs.length(view, data[::-1][:3000]), lcs.length(view, data[::-1]),
+              lcs.length(view[:700], data[-700:]) == lcs.length(bytes(view[:700]), data[-700:]))
+        view.release()
+"""
+
+
+def test_a_reversed_view_of_a_large_mmap():
+    done = subprocess.run([sys.executable, "-c", MMAP_CHILD], capture_output=True, text=True,
+                          env=os.environ, timeout=120)
+    assert (done.returncode, done.stdout) == (0, "3000 1048576 True\n"), done.stderr
+
+
+LIMITED_CHILD = """
+import random, resource, lcs
+a, b = random.Random(1).randbytes(300000), random.Random(2).randbytes(300000)
+limit = 64 << 20
+resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+print(lcs.length(a, b, threads=1) == lcs.length(a, b, threads=4))
+try:
+    lcs.length(list(range(4_000_000)), list(range(4_000_000)))
+except MemoryError:
+    print("MemoryError")
+"""
+
+
+@pytest.mark.skipif(os.name != "posix" or "LD_PRELOAD" in os.environ,
+                    reason="an address-space limit, not under a sanitizer")
+def test_under_a_tight_memory_limit():
+    done = subprocess.run([sys.executable, "-c", LIMITED_CHILD], capture_output=True, text=True,
+                          env=os.environ, timeout=120)
+    assert (done.returncode, done.stdout) == (0, "True\nMemoryError\n"), done.stderr
 
 
 def test_the_gil_is_released_during_a_long_call():
