@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
-from collections.abc import Callable, Hashable, Iterator, Sequence
+from collections.abc import Callable, Hashable, Iterable, Iterator, Sequence
+from difflib import HtmlDiff as HtmlDiff, Differ as Differ
 from typing import Any, NamedTuple, Union
 
 __version__: str
@@ -22,6 +23,11 @@ class SequenceMatcher:
     autojunk: bool
     a: _Input
     b: _Input
+    bjunk: set[Any]
+    bpopular: set[Any]
+    fullbcount: dict[Any, int] | None
+    @property
+    def b2j(self) -> dict[Any, list[int]]: ...
     def __init__(self, isjunk: Callable[[Any], bool] | None = None, a: _Input = "",
                  b: _Input = "", autojunk: bool = True) -> None: ...
     def set_seqs(self, a: _Input, b: _Input) -> None: ...
@@ -39,3 +45,17 @@ class SequenceMatcher:
 def unified_diff(a: Sequence[str], b: Sequence[str], fromfile: str = "", tofile: str = "",
                  fromfiledate: str = "", tofiledate: str = "", n: int = 3,
                  lineterm: str = "\n") -> Iterator[str]: ...
+
+def context_diff(a: Sequence[str], b: Sequence[str], fromfile: str = "", tofile: str = "",
+                 fromfiledate: str = "", tofiledate: str = "", n: int = 3,
+                 lineterm: str = "\n") -> Iterator[str]: ...
+def ndiff(a: Sequence[str], b: Sequence[str], linejunk: Callable[[str], bool] | None = None,
+          charjunk: Callable[[str], bool] | None = ...) -> Iterator[str]: ...
+def restore(delta: Iterable[str], which: int) -> Iterator[str]: ...
+def diff_bytes(dfunc: Callable[..., Iterator[str]], a: Sequence[bytes], b: Sequence[bytes],
+               fromfile: bytes = b"", tofile: bytes = b"", fromfiledate: bytes = b"",
+               tofiledate: bytes = b"", n: int = 3, lineterm: bytes = b"\n") -> Iterator[bytes]: ...
+def get_close_matches(word: Sequence[Any], possibilities: Iterable[Sequence[Any]], n: int = 3,
+                      cutoff: float = 0.6) -> list[Any]: ...
+def IS_LINE_JUNK(line: str, pat: Any = ...) -> bool: ...
+def IS_CHARACTER_JUNK(ch: str, ws: str = " \t") -> bool: ...

@@ -278,3 +278,90 @@ def test_ctrl_c_stops_a_long_call():
     assert child.wait(timeout=30) == 3
     assert time.monotonic() - sent < 2.0
     assert child.stdout.read() == "interrupted\n"
+
+
+def test_every_name_of_difflib_with_its_signature():
+    import difflib
+    import inspect
+    import re
+
+    def signature(function):  # defaults by name, not by address
+        return re.sub(r" at 0x[0-9a-f]+", "", str(inspect.signature(function)))
+
+    for name in difflib.__all__:
+        ours, theirs = getattr(lcs, name), getattr(difflib, name)
+        if inspect.isclass(theirs):
+            for method, member in vars(theirs).items():
+                if callable(member) and not method.startswith("_") or method == "__init__":
+                    assert signature(getattr(ours, method)) == signature(member), (name, method)
+        elif callable(theirs):
+            assert signature(ours) == signature(theirs), name
+    matcher = lcs.SequenceMatcher(None, "ab", "ba")
+    assert (matcher.bjunk, matcher.bpopular, matcher.fullbcount, matcher.b2j) == (
+        set(), set(), None, {"b": [0], "a": [1]})
+
+
+small = st.text("ab \t", max_size=12)
+
+
+@settings(max_examples=300, deadline=None)
+@given(small, small, st.data())
+def test_find_longest_match_is_difflibs_without_popular_elements(a, b, data):
+    import difflib
+    alo = data.draw(st.integers(0, len(a)))
+    blo = data.draw(st.integers(0, len(b)))
+    ranges = (alo, data.draw(st.integers(alo, len(a))), blo, data.draw(st.integers(blo, len(b))))
+    for isjunk in (None, lambda c: c in " \t"):
+        assert (lcs.SequenceMatcher(isjunk, a, b).find_longest_match(*ranges) ==
+                difflib.SequenceMatcher(isjunk, a, b, autojunk=False).find_longest_match(*ranges))
+
+
+@settings(max_examples=300, deadline=None)
+@given(small, small)
+def test_junk_is_matched_only_beside_a_match(a, b):
+    junk = " \t"
+    blocks = lcs.SequenceMatcher(lambda c: c in junk, a, b).get_matching_blocks()
+    solid = 0
+    for block in blocks[:-1]:
+        run = a[block.a:block.a + block.size]
+        assert run == b[block.b:block.b + block.size]
+        solid += sum(c not in junk for c in run)
+        if block.a or block.b:  # away from the start, a run of junk alone is no match
+            assert any(c not in junk for c in run)
+    masked_b = [c if c not in junk else object() for c in b]
+    assert solid == textbook(list(a), masked_b)
+
+
+def test_get_close_matches_is_exact_and_ordered_as_difflib_orders():
+    rng = random.Random(4)
+    words = ["".join(rng.choice("abcde") for _ in range(rng.randint(1, 8))) for _ in range(300)]
+    for word in words[:20]:
+        scored = sorted(((2 * textbook(x, word) / (len(x) + len(word)), x) for x in words),
+                        reverse=True)
+        expected = [x for score, x in scored if score >= 0.6][:4]
+        assert lcs.get_close_matches(word, words, n=4) == expected
+    with pytest.raises(ValueError):
+        lcs.get_close_matches("a", ["a"], n=0)
+    with pytest.raises(ValueError):
+        lcs.get_close_matches("a", ["a"], cutoff=1.5)
+
+
+def test_difflibs_formats_from_the_exact_matching():
+    import difflib
+    a, b = "aXbuggy\n".splitlines(True), "aaXbug\n".splitlines(True)
+    assert list(lcs.ndiff(["one\n", "two\n"], ["one\n", "tree\n"])) == list(
+        difflib.ndiff(["one\n", "two\n"], ["one\n", "tree\n"]))
+    assert list(lcs.restore(lcs.ndiff(a, b), 2)) == b
+    assert list(lcs.context_diff(["a\n", "b\n"], ["a\n", "c\n"], "x", "y")) == list(
+        difflib.context_diff(["a\n", "b\n"], ["a\n", "c\n"], "x", "y"))
+    assert list(lcs.diff_bytes(lcs.unified_diff, [b"a\n"], [b"b\n"])) == [
+        b"--- \n", b"+++ \n", b"@@ -1 +1 @@\n", b"-a\n", b"+b\n"]
+    assert "<table" in lcs.HtmlDiff().make_table(a, b)
+    with pytest.raises(TypeError, match="lines to compare must be str, not bytes"):
+        list(lcs.unified_diff([b"a"], ["a"]))
+    with pytest.raises(TypeError, match="all arguments must be str, not: None"):
+        list(lcs.unified_diff(["a"], ["b"], None))
+    # The exact matcher behind Differ: the longest common subsequence of lines.
+    lines_a, lines_b = ["x\n", "y\n", "z\n"] * 3, ["z\n", "y\n", "x\n"] * 3
+    kept = sum(line.startswith("  ") for line in lcs.ndiff(lines_a, lines_b))
+    assert kept == textbook(lines_a, lines_b)
