@@ -32,7 +32,8 @@ bool has_fasta_name(std::string_view path);
 // The text of a file as a sequence: FASTA's first record (white space
 // dropped; warnings on `warnings` count the records ignored and the
 // characters that are not residues, or say the record is empty), or the
-// bytes without one final line break, which `final_break` keeps. `name` names it where the text does not.
+// bytes without one final line break, which `final_break` keeps. `name` names it where the text
+// does not.
 Sequence parse_sequence(std::string text, const std::string& name, bool fasta,
                         std::ostream& warnings);
 

@@ -133,8 +133,8 @@ Units split_units(std::string_view text, Unit unit, std::string_view final_break
   for (std::size_t at = 0; at < text.size(); at = unit_end(text, at, unit)) {
     units.starts.push_back(at);
   }
-  const bool empty_last_line = unit == Unit::line && !final_break.empty() &&
-                               (text.empty() || text.back() == '\n');
+  const bool empty_last_line =
+      unit == Unit::line && !final_break.empty() && (text.empty() || text.back() == '\n');
   if (empty_last_line) {
     units.starts.push_back(text.size());
   }

@@ -93,8 +93,9 @@ def passes(test, match, seq2=_ORIGINAL_SEQ2):
 
 
 def main():
-    counts = {"passed": 0, "lcs better": 0, "failed": 0}
+    totals = {"passed": 0, "lcs better": 0, "failed": 0}
     for kind, tests in (("test_difflib", list(cpython_tests())), ("doctest", list(doctests()))):
+        counts = dict.fromkeys(totals, 0)
         for test in tests:
             record = Record()
             ok, problems = passes(test, record)
@@ -108,9 +109,12 @@ def main():
             if verdict == "failed":
                 for _, trace in problems:
                     print(io.StringIO(trace).read())
-    print(f"difflib conformance: {counts['passed']} passed, {counts['lcs better']} lcs better, "
-          f"{counts['failed']} failed")
-    return 1 if counts["failed"] else 0
+        print(f"{kind}: {counts['passed']} passed, {counts['lcs better']} lcs better, "
+              f"{counts['failed']} failed")
+        totals = {key: totals[key] + counts[key] for key in totals}
+    print(f"difflib conformance: {totals['passed']} passed, {totals['lcs better']} lcs better, "
+          f"{totals['failed']} failed")
+    return 1 if totals["failed"] else 0
 
 
 if __name__ == "__main__":
