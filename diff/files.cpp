@@ -60,46 +60,171 @@ std::string format_time(std::int64_t since_epoch, long nanoseconds) {
 
 }  // namespace
 
-Kind kind_of(const std::string& path) {
+Status status_of(const std::string& path, bool follow_links) {
+  Status out;
   if (path == "-") {
-    return Kind::file;
+    out.kind = Kind::file;
+    return out;
   }
+  namespace fs = std::filesystem;
   std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(path, error);
-  if (status.type() == std::filesystem::file_type::not_found) {
-    return Kind::missing;
+  const fs::file_status status =
+      follow_links ? fs::status(path, error) : fs::symlink_status(path, error);
+  if (status.type() == fs::file_type::not_found) {
+    return out;
   }
   if (error) {
     throw failure(path, error);
   }
-  return std::filesystem::is_directory(status) ? Kind::directory : Kind::file;
+  switch (status.type()) {
+    case fs::file_type::directory:
+      out.kind = Kind::directory;
+      break;
+    case fs::file_type::fifo:
+      out.kind = Kind::fifo;
+      break;
+    case fs::file_type::socket:
+      out.kind = Kind::socket;
+      break;
+    case fs::file_type::character:
+      out.kind = Kind::character_device;
+      break;
+    case fs::file_type::block:
+      out.kind = Kind::block_device;
+      break;
+    case fs::file_type::symlink:
+      out.kind = Kind::symbolic_link;
+      break;
+    default:
+      out.kind = Kind::file;
+      break;
+  }
+#ifndef _WIN32
+  struct stat details {};
+  const int result = follow_links ? stat(path.c_str(), &details) : lstat(path.c_str(), &details);
+  if (result == 0) {
+    out.device = static_cast<std::uint64_t>(details.st_dev);
+    out.inode = static_cast<std::uint64_t>(details.st_ino);
+    out.has_identity = true;
+    out.empty = out.kind == Kind::file && details.st_size == 0;
+    out.sized = S_ISREG(details.st_mode);
+    out.size = static_cast<std::uint64_t>(details.st_size);
+  }
+#else
+  out.empty = out.kind == Kind::file && fs::file_size(path, error) == 0 && !error;
+#endif
+  return out;
 }
 
-std::string read_file(const std::string& path, std::istream& standard_input) {
-  std::string bytes;
-  char chunk[1 << 16];
+std::string_view kind_name(const Status& status) {
+  switch (status.kind) {
+    case Kind::directory:
+      return "a directory";
+    case Kind::fifo:
+      return "a fifo";
+    case Kind::socket:
+      return "a socket";
+    case Kind::character_device:
+      return "a character special file";
+    case Kind::block_device:
+      return "a block special file";
+    case Kind::symbolic_link:
+      return "a symbolic link";
+    default:
+      return status.empty ? "a regular empty file" : "a regular file";
+  }
+}
+
+bool same_file(const Status& a, const Status& b) {
+  return a.has_identity && b.has_identity && a.device == b.device && a.inode == b.inode;
+}
+
+Reader::Reader(const std::string& path, std::istream& standard_input)
+    : path_(path), file_(nullptr, &std::fclose) {
   if (path == "-") {
-    while (standard_input.read(chunk, sizeof chunk) || standard_input.gcount() > 0) {
-      bytes.append(chunk, static_cast<std::size_t>(standard_input.gcount()));
-    }
-    if (standard_input.bad()) {
+    stream_ = &standard_input;
+    return;
+  }
+  file_.reset(std::fopen(path.c_str(), "rb"));
+  if (!file_) {
+    throw failure(path, std::error_code(errno, std::generic_category()));
+  }
+}
+
+std::size_t Reader::read(std::string& bytes, std::size_t size) {
+  const std::size_t before = bytes.size();
+  bytes.resize(before + size);
+  std::size_t got = 0;
+  if (stream_ != nullptr) {
+    stream_->read(bytes.data() + before, static_cast<std::streamsize>(size));
+    got = static_cast<std::size_t>(stream_->gcount());
+    if (stream_->bad()) {
       throw FileError("-: cannot read standard input");
     }
-    return bytes;
+  } else {
+    got = std::fread(bytes.data() + before, 1, size, file_.get());
+    if (got < size && std::ferror(file_.get()) != 0) {
+      throw failure(path_, std::error_code(errno, std::generic_category()));
+    }
   }
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                             &std::fclose);
-  if (!file) {
-    throw failure(path, std::error_code(errno, std::generic_category()));
+  bytes.resize(before + got);
+  return got;
+}
+
+void Reader::read_all(std::string& bytes) {
+  constexpr std::size_t kBlock = 1 << 16;
+  while (read(bytes, kBlock) != 0) {
   }
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-    bytes.append(chunk, got);
+}
+
+std::string link_target(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+  if (error) {
+    throw failure(path, error);
   }
-  if (std::ferror(file.get()) != 0) {
-    throw failure(path, std::error_code(errno, std::generic_category()));
+  return target.string();
+}
+
+bool matches_pattern(std::string_view pattern, std::string_view name) {
+  if (pattern.empty()) {
+    return name.empty();
   }
-  return bytes;
+  if (pattern.front() == '*') {
+    for (std::size_t skip = 0; skip <= name.size(); ++skip) {
+      if (matches_pattern(pattern.substr(1), name.substr(skip))) {
+        return true;
+      }
+    }
+    return false;
+  }
+  if (name.empty()) {
+    return false;
+  }
+  if (pattern.front() == '[') {
+    std::size_t k = 1;
+    const bool negated = k < pattern.size() && (pattern[k] == '!' || pattern[k] == '^');
+    k += negated ? 1 : 0;
+    bool found = false;
+    for (bool first = true; k < pattern.size() && (first || pattern[k] != ']');
+         ++k, first = false) {
+      if (k + 2 < pattern.size() && pattern[k + 1] == '-' && pattern[k + 2] != ']') {
+        found = found || (name.front() >= pattern[k] && name.front() <= pattern[k + 2]);
+        k += 2;
+      } else {
+        found = found || name.front() == pattern[k];
+      }
+    }
+    if (k < pattern.size()) {  // a closed class
+      return found != negated && matches_pattern(pattern.substr(k + 1), name.substr(1));
+    }
+  }
+  const bool escaped = pattern.front() == '\\' && pattern.size() > 1;
+  const char wanted = escaped ? pattern[1] : pattern.front();
+  if ((pattern.front() == '?' && !escaped) || wanted == name.front()) {
+    return matches_pattern(pattern.substr(escaped ? 2 : 1), name.substr(1));
+  }
+  return false;
 }
 
 std::string modification_time(const std::string& path, Kind kind) {

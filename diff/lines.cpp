@@ -4,8 +4,15 @@
 #include "diff/lines.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <regex>
+#else
+#include <regex.h>
+#endif
 
 namespace lcs_diff {
 
@@ -20,7 +27,26 @@ char folded(char c, bool ignore_case) {
   return ignore_case && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Tabs as the spaces that reach the next multiple of 8 (-E).
+std::string tabs_expanded(std::string_view line) {
+  std::string out;
+  out.reserve(line.size());
+  for (const char c : line) {
+    if (c == '\t') {
+      out.append(8 - out.size() % 8, ' ');
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string key(std::string_view line, const Equality& equality) {
+  std::string expanded;
+  if (equality.ignore_tab_expansion) {
+    expanded = tabs_expanded(line);
+    line = expanded;
+  }
   std::string out;
   out.reserve(line.size());
   bool space_pending = false;
@@ -34,6 +60,11 @@ std::string key(std::string_view line, const Equality& equality) {
       space_pending = false;
     }
     out += folded(c, equality.ignore_case);
+  }
+  if (equality.ignore_trailing_space) {
+    while (!out.empty() && is_space(out.back())) {
+      out.pop_back();
+    }
   }
   return out;  // a pending run is trailing white space: dropped
 }
@@ -58,6 +89,64 @@ lcs::DenseIds line_ids(std::span<const std::string_view> a, std::span<const std:
 }
 
 bool is_blank(std::string_view line) { return std::ranges::all_of(line, is_space); }
+
+#ifdef _WIN32
+struct Pattern::Compiled {
+  std::regex expression;
+};
+
+Pattern::Pattern(const std::string& expression)
+    : compiled_(std::make_unique<Compiled>(Compiled{std::regex(expression, std::regex::basic)})) {}
+
+bool Pattern::matches(std::string_view line) const {
+  return std::regex_search(line.begin(), line.end(), compiled_->expression);
+}
+#else
+struct Pattern::Compiled {
+  regex_t expression{};
+  Compiled(const Compiled&) = delete;
+  Compiled& operator=(const Compiled&) = delete;
+  explicit Compiled(const std::string& text) {
+    const int error = regcomp(&expression, text.c_str(), REG_NOSUB);
+    if (error != 0) {
+      char message[256];
+      regerror(error, &expression, message, sizeof message);
+      throw std::invalid_argument("'" + text + "': " + message);
+    }
+  }
+  ~Compiled() { regfree(&expression); }
+};
+
+Pattern::Pattern(const std::string& expression)
+    : compiled_(std::make_unique<Compiled>(expression)) {}
+
+bool Pattern::matches(std::string_view line) const {
+  const std::string text(line.substr(0, line.find('\n')));  // regexec reads a C string
+  return regexec(&compiled_->expression, text.c_str(), 0, nullptr, 0) == 0;
+}
+#endif
+
+Pattern::Pattern(Pattern&&) noexcept = default;
+Pattern& Pattern::operator=(Pattern&&) noexcept = default;
+Pattern::~Pattern() = default;
+
+bool LineFilter::ignorable(std::string_view line) const {
+  if (blank_lines && is_blank(line)) {
+    return true;
+  }
+  return std::ranges::any_of(patterns, [&](const auto& pattern) { return pattern->matches(line); });
+}
+
+std::string without_trailing_crs(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (text[k] != '\r' || k + 1 == text.size() || text[k + 1] != '\n') {
+      out += text[k];
+    }
+  }
+  return out;
+}
 
 std::size_t indentation(std::string_view line) {
   std::size_t column = 0;

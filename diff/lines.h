@@ -6,8 +6,11 @@
 #define LCS_DIFF_LINES_H
 
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "lcs/alignment.h"
 
@@ -20,10 +23,47 @@ enum class Blanks : std::uint8_t {
 };
 
 struct Equality {
-  bool ignore_case = false;  // -i: ASCII letters of either case are equal
+  bool ignore_case = false;            // -i: ASCII letters of either case are equal
+  bool ignore_tab_expansion = false;   // -E: a tab equals the spaces it expands to
+  bool ignore_trailing_space = false;  // -Z: white space at the end of a line counts nothing
+  bool strip_trailing_cr = false;      // a CR before the line feed is not part of the line
   Blanks blanks = Blanks::exact;
   bool operator==(const Equality&) const = default;
 };
+
+// A regular expression as GNU grep and diff read them (a POSIX basic one
+// with GNU's extensions where the C library has them).
+class Pattern {
+ public:
+  explicit Pattern(const std::string& expression);
+  Pattern(Pattern&&) noexcept;
+  Pattern& operator=(Pattern&&) noexcept;
+  Pattern(const Pattern&) = delete;
+  Pattern& operator=(const Pattern&) = delete;
+  ~Pattern();
+  // Whether the line, without its line feed, has a match.
+  [[nodiscard]] bool matches(std::string_view line) const;
+
+ private:
+  struct Compiled;
+  std::unique_ptr<Compiled> compiled_;
+};
+
+// The lines whose changes alone are not shown (-B: blank lines, -I: lines
+// that match one of the patterns).
+struct LineFilter {
+  bool blank_lines = false;
+  std::vector<std::shared_ptr<const Pattern>> patterns;
+
+  void add_pattern(const std::string& expression) {
+    patterns.push_back(std::make_shared<const Pattern>(expression));
+  }
+  [[nodiscard]] bool empty() const { return !blank_lines && patterns.empty(); }
+  [[nodiscard]] bool ignorable(std::string_view line) const;
+};
+
+// The text of a file with the CR of each CRLF taken out (--strip-trailing-cr).
+std::string without_trailing_crs(std::string_view text);
 
 // Ids for the lines of a and b, equal where the lines count as equal. Under -b
 // and -w a line's terminator is white space, so a last line without a line

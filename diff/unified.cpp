@@ -1,26 +1,20 @@
 // SPDX-License-Identifier: MIT
-// Writing the unified format, with GNU diff's conventions: a range of one line
-// is its number alone, an empty range is the number of the line before it.
+// Writing the unified and context formats, with GNU diff's conventions: in
+// unified, a range of one line is its number alone and an empty range is the
+// number of the line before it; in context, a range is "first,last", one
+// line its number, an empty range the number of the line before it.
 #include "diff/unified.h"
 
 #include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace lcs_diff {
 
 namespace {
 
-constexpr std::string_view kBold = "\033[1m";
-constexpr std::string_view kRed = "\033[31m";
-constexpr std::string_view kGreen = "\033[32m";
-constexpr std::string_view kCyan = "\033[36m";
-constexpr std::string_view kReset = "\033[0m";
-
-// A gap of `gap` equal lines is small enough to stay inside one hunk.
-bool within_one_hunk(std::size_t gap, std::size_t context) {
-  return gap <= context || gap - context <= context;
-}
-
-void write_range(std::ostream& out, std::size_t begin, std::size_t end) {
+void write_unified_range(std::ostream& out, std::size_t begin, std::size_t end) {
   if (end - begin == 1) {
     out << end;
   } else {
@@ -28,104 +22,113 @@ void write_range(std::ostream& out, std::size_t begin, std::size_t end) {
   }
 }
 
-// A line with its mark, coloured up to its line feed, and the note that a
-// last line has none.
-void write_line(std::ostream& out, char mark, std::string_view line, std::string_view color) {
-  const bool complete = line.ends_with('\n');
-  if (complete) {
-    line.remove_suffix(1);
+std::string context_range(std::size_t begin, std::size_t end) {
+  if (end <= begin + 1) {
+    return std::to_string(end);
   }
-  if (!color.empty()) {
-    out << color;
-  }
-  out << mark << line;
-  if (!color.empty()) {
-    out << kReset;
-  }
-  out << '\n';
-  if (!complete) {
-    out << "\\ No newline at end of file\n";
+  return std::to_string(begin + 1) + ',' + std::to_string(end);
+}
+
+void write_function(std::ostream& out, FunctionLines* functions, std::size_t begin) {
+  if (functions != nullptr) {
+    const std::string_view function = functions->before(begin);
+    if (!function.empty()) {
+      out << ' ' << function;
+    }
   }
 }
 
 }  // namespace
 
-std::vector<Hunk> hunks(const Changes& changes, std::size_t context) {
-  const std::size_t m = changes.a.size();
-  const std::size_t n = changes.b.size();
-  std::vector<Hunk> out;
-  std::size_t i = 0;
-  std::size_t j = 0;
-  for (;;) {
-    while (i < m && j < n && !changes.a[i] && !changes.b[j]) {
-      ++i;
-      ++j;
-    }
-    if (i == m && j == n) {
-      break;
-    }
-    const std::size_t a_change = i;
-    const std::size_t b_change = j;
-    while (i < m && changes.a[i]) {
-      ++i;
-    }
-    while (j < n && changes.b[j]) {
-      ++j;
-    }
-    if (!out.empty() && within_one_hunk(a_change - out.back().a_end, context)) {
-      out.back().a_end = i;
-      out.back().b_end = j;
-    } else {
-      const std::size_t before = std::min(context, a_change);
-      out.push_back({a_change - before, i, b_change - before, j});
-    }
-  }
-  for (Hunk& hunk : out) {  // the context after each hunk's last change
-    const std::size_t after = std::min(context, m - hunk.a_end);
-    hunk.a_end += after;
-    hunk.b_end += after;
-  }
-  return out;
-}
-
-void write_header(std::ostream& out, std::string_view from, std::string_view to, bool color) {
-  const std::string_view on = color ? kBold : "";
-  const std::string_view off = color ? kReset : "";
-  out << on << "--- " << from << off << '\n' << on << "+++ " << to << off << '\n';
+void write_header(std::ostream& out, std::string_view from, std::string_view to, const Look& look,
+                  bool context_format) {
+  const std::string first = std::string(context_format ? "*** " : "--- ") + std::string(from);
+  const std::string second = std::string(context_format ? "--- " : "+++ ") + std::string(to);
+  print_painted(out, first, look, color::kBold);
+  out << '\n';
+  print_painted(out, second, look, color::kBold);
+  out << '\n';
 }
 
 void write_hunks(std::ostream& out, std::span<const Hunk> hunks,
                  std::span<const std::string_view> a_lines,
-                 std::span<const std::string_view> b_lines, const Changes& changes, bool color) {
-  const std::string_view no_color;
+                 std::span<const std::string_view> b_lines, const Changes& changes,
+                 const Look& look, FunctionLines* functions) {
   for (const Hunk& hunk : hunks) {
-    if (color) {
-      out << kCyan;
-    }
-    out << "@@ -";
-    write_range(out, hunk.a_begin, hunk.a_end);
-    out << " +";
-    write_range(out, hunk.b_begin, hunk.b_end);
-    out << " @@";
-    if (color) {
-      out << kReset;
-    }
+    std::ostringstream header;
+    header << "@@ -";
+    write_unified_range(header, hunk.a_begin, hunk.a_end);
+    header << " +";
+    write_unified_range(header, hunk.b_begin, hunk.b_end);
+    header << " @@";
+    print_painted(out, header.str(), look, color::kCyan);
+    write_function(out, functions, hunk.a_begin);
     out << '\n';
     std::size_t i = hunk.a_begin;
     std::size_t j = hunk.b_begin;
     while (i < hunk.a_end || j < hunk.b_end) {
       if (i < hunk.a_end && j < hunk.b_end && !changes.a[i] && !changes.b[j]) {
-        write_line(out, ' ', a_lines[i++], no_color);
+        print_line(out, " ", a_lines[i++], look, {});
         ++j;
         continue;
       }
       for (; i < hunk.a_end && changes.a[i]; ++i) {
-        write_line(out, '-', a_lines[i], color ? kRed : no_color);
+        print_line(out, "-", a_lines[i], look, color::kRed);
       }
       for (; j < hunk.b_end && changes.b[j]; ++j) {
-        write_line(out, '+', b_lines[j], color ? kGreen : no_color);
+        print_line(out, "+", b_lines[j], look, color::kGreen);
       }
     }
+  }
+}
+
+namespace {
+
+// One side of a context hunk: its range line, then its lines when it has changes.
+void write_context_side(std::ostream& out, std::string_view frame, std::size_t begin,
+                        std::size_t end, std::span<const std::string_view> lines,
+                        const std::vector<char>& marks, const Look& look, std::string_view paint) {
+  const std::string range =
+      std::string(frame) + ' ' + context_range(begin, end) + ' ' + std::string(frame) + frame[0];
+  print_painted(out, range, look, color::kCyan);
+  out << '\n';
+  const auto first = marks.begin() + static_cast<std::ptrdiff_t>(begin);
+  if (std::all_of(first, marks.begin() + static_cast<std::ptrdiff_t>(end),
+                  [](char mark) { return mark == ' '; })) {
+    return;
+  }
+  for (std::size_t k = begin; k < end; ++k) {
+    print_line(out, std::string{marks[k], ' '}, lines[k], look, paint);
+  }
+}
+
+// The mark of each line of one side: "  " unchanged, "! " part of a group
+// that changes both sides, else `alone` ("- " or "+ ").
+std::vector<char> context_marks(std::span<const Group> groups, std::size_t size, bool of_a) {
+  std::vector<char> marks(size, ' ');
+  for (const Group& group : groups) {
+    const bool both = group.a_begin < group.a_end && group.b_begin < group.b_end;
+    const char mark = both ? '!' : of_a ? '-' : '+';
+    std::fill(marks.begin() + static_cast<std::ptrdiff_t>(of_a ? group.a_begin : group.b_begin),
+              marks.begin() + static_cast<std::ptrdiff_t>(of_a ? group.a_end : group.b_end), mark);
+  }
+  return marks;
+}
+
+}  // namespace
+
+void write_context_hunks(std::ostream& out, std::span<const Hunk> hunks,
+                         std::span<const std::string_view> a_lines,
+                         std::span<const std::string_view> b_lines, std::span<const Group> groups,
+                         const Look& look, FunctionLines* functions) {
+  const std::vector<char> a_marks = context_marks(groups, a_lines.size(), true);
+  const std::vector<char> b_marks = context_marks(groups, b_lines.size(), false);
+  for (const Hunk& hunk : hunks) {
+    out << "***************";
+    write_function(out, functions, hunk.a_begin);
+    out << '\n';
+    write_context_side(out, "***", hunk.a_begin, hunk.a_end, a_lines, a_marks, look, color::kRed);
+    write_context_side(out, "---", hunk.b_begin, hunk.b_end, b_lines, b_marks, look, color::kGreen);
   }
 }
 

@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   lcs_diff::Changes changes = lcs_diff::minimal_changes(ids, {});
   lcs_diff::place_readably(changes, ids, a_lines, b_lines);
   std::ostringstream out;
-  lcs_diff::write_header(out, "a", "b", false);
-  lcs_diff::write_hunks(out, lcs_diff::hunks(changes, context), a_lines, b_lines, changes, false);
+  lcs_diff::write_header(out, "a", "b", {});
+  lcs_diff::write_hunks(out, lcs_diff::hunks(changes, context), a_lines, b_lines, changes, {});
 
   const std::optional<Applied> applied = apply_unified(a, out.str());
   require(applied.has_value());

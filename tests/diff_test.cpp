@@ -37,8 +37,8 @@ Diff unified(std::string_view a, std::string_view b, std::size_t context,
   lcs_diff::place_readably(diff.changes, diff.ids, a_lines, b_lines);
   diff.hunks = lcs_diff::hunks(diff.changes, context);
   std::ostringstream out;
-  lcs_diff::write_header(out, "a", "b", false);
-  lcs_diff::write_hunks(out, diff.hunks, a_lines, b_lines, diff.changes, false);
+  lcs_diff::write_header(out, "a", "b", {});
+  lcs_diff::write_hunks(out, diff.hunks, a_lines, b_lines, diff.changes, {});
   diff.text = out.str();
   return diff;
 }
@@ -139,9 +139,11 @@ TEST(Unified, RandomPairsPatchBackWithTheFewestChangedLines) {
 
 TEST(Lines, CountAsEqualAsGnuDiffsOptionsSay) {
   const Equality exact;
-  const Equality no_case{true, Blanks::exact};
-  const Equality amount{false, Blanks::amount};
-  const Equality none{false, Blanks::none};
+  const Equality no_case{.ignore_case = true};
+  const Equality amount{.blanks = Blanks::amount};
+  const Equality none{.blanks = Blanks::none};
+  const Equality tabs{.ignore_tab_expansion = true};
+  const Equality trailing{.ignore_trailing_space = true};
   struct Case {
     const char* a;
     const char* b;
@@ -154,6 +156,8 @@ TEST(Lines, CountAsEqualAsGnuDiffsOptionsSay) {
       {"a  b\n", "a\tb \n", amount, true}, {"a b\n", "ab\n", amount, false},
       {"a\r\n", "a", amount, true},        {" a\n", "a\n", amount, false},
       {"a b\n", "ab\n", none, true},       {"\n", " \t\n", none, true},
+      {"a\tb\n", "a       b\n", tabs, true}, {"ab\tc\n", "ab c\n", tabs, false},
+      {"a \r\n", "a", trailing, true},     {" a\n", "a\n", trailing, false},
   };
   for (const Case& c : cases) {
     const std::string_view a = c.a;

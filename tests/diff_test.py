@@ -50,7 +50,7 @@ def lines_of(data):
 def exact_output():
     write("a", b"one\ntwo\nthree\nfour\n")
     write("b", b"one\n2\nthree\nfour")
-    labels = ["--label", "A", "--label", "B"]
+    labels = ["-u", "--label", "A", "--label", "B"]
     check("unified", lcs_diff(*labels, "a", "b"), (1, b"--- A\n+++ B\n@@ -1,4 +1,4 @@\n one\n"
           b"-two\n+2\n three\n-four\n+four\n\\ No newline at end of file\n", b""))
     check("-U0 and colour", lcs_diff(*labels, "-U0", "--color=always", "a", "b"),
@@ -87,6 +87,87 @@ def trouble():
         status, out, err = lcs_diff(*arguments)
         ok = status == 2 and out == b"" and err.startswith(b"lcs-diff: ") and err.count(b"\n") == 1
         check(name, ok or (status, out, err), True)
+
+
+# Pairs whose minimal diff is one placement only, and options in every
+# format: the output is GNU diff's byte for byte (run with --minimal).
+GNU_PAIRS = {
+    "changes": (b"a\nb\nc\nd\ne\nf\ng\n", b"a\nB\nc\ne\nf\nx\ny\ng\n"),
+    "one line to none": (b"a\n", b""),
+    "no final line feed": (b"a\n", b"a"),
+    "dots for ed": (b"a\nb\n", b"a\n.\nb\nc\n.\n"),
+    "a function": (b"int f()\n{\n  a;\n  b;\n  c;\n  d;\n}\n",
+                   b"int f()\n{\n  a;\n  b;\n  C;\n  d;\n}\n"),
+    "blank lines": (b"x\n\n\ny\n", b"x\n\ny\n"),
+    "comments": (b"a\n# c1\nb\n", b"a\n# c2\nb\nz\n"),
+    "carriage returns": (b"a\r\nb\r\n", b"a\nc\n"),
+    "tabs": (b"x\ty\n\tz\n", b"x       y\n        z\nw\n"),
+    "case and space": (b"A b\n", b"a  B \n"),
+}
+GNU_OPTIONS = ["", "-u -L x -L y", "-U0 -L x -L y", "-c -L x -L y", "-C1 -L x -L y", "-e", "-y",
+               "-y -W40", "-y --left-column -W60", "-y --suppress-common-lines", "-y -t", "-t",
+               "-T", "-u -T -L x -L y", "-c -T -L x -L y", "-p -L x -L y", "-u -p -L x -L y",
+               "-F ^{ -u -L x -L y", "-B", "-I ^#", "-i", "-w", "-b", "-E", "-Z",
+               "--strip-trailing-cr", "-s", "-q", "-a", "--color=always",
+               "-u --color=always -L x -L y", "-c --color=always -L x -L y", "-5 -u -L x -L y",
+               "-u5 -L x -L y", "--normal", "-d", "--ed", "--unified=2 -L x -L y",
+               "--cont=1 -L x -L y", "--side-by-side --width=50", "-uw -L x -L y"]
+
+
+def as_gnu_diff():
+    import shlex
+    if shutil.which("diff") is None:
+        return
+    for name, (a, b) in GNU_PAIRS.items():
+        write("a", a)
+        write("b", b)
+        for options in GNU_OPTIONS:
+            arguments = shlex.split(options) + ["a", "b"]
+            gnu = subprocess.run(["diff", "--minimal"] + arguments, capture_output=True)
+            if b"No newline at end of file\n\n" in gnu.stderr:
+                continue  # ed cannot say it: GNU's message has a blank line after it, ours not
+            ours = lcs_diff(*arguments)
+            check(f"as GNU diff: {name}, {options}", ours[:2], (gnu.returncode, gnu.stdout))
+
+
+def special_files():
+    """FIFOs, sockets and devices in a walk are named, never opened; an
+    endless device as an operand is compared as it streams."""
+    import socket
+    for tree in ("s1", "s2"):
+        os.makedirs(tree)
+        os.mkfifo(f"{tree}/fifo")
+        with socket.socket(socket.AF_UNIX) as listener:
+            listener.bind(f"{tree}/socket")
+        os.symlink("/dev/null", f"{tree}/device")
+    for options in (["-r"], ["-rq"], ["-ruN"]):
+        check(f"special files, {options}", lcs_diff(*options, "s1", "s2"),
+              (1, b"File s1/device is a character special file while file s2/device is a "
+                  b"character special file\nFile s1/fifo is a fifo while file s2/fifo is a fifo\n"
+                  b"File s1/socket is a socket while file s2/socket is a socket\n", b""))
+    write("text", b"a\n")
+    check("an endless device", lcs_diff("-u", "/dev/zero", "text"),
+          (1, b"Binary files /dev/zero and text differ\n", b""))
+    check("both missing", lcs_diff("-q", "gone1", "gone2"),
+          (2, b"", b"lcs-diff: gone1: No such file or directory\n"
+                   b"lcs-diff: gone2: No such file or directory\n"))
+
+
+def as_git_external_diff():
+    if shutil.which("git") is None:
+        return
+    environment = dict(os.environ, GIT_EXTERNAL_DIFF=" ".join(RUN), GIT_CONFIG_NOSYSTEM="1",
+                       HOME=os.getcwd())
+    git = ["git", "-C", "repo", "-c", "user.email=t@t", "-c", "user.name=t"]
+    os.makedirs("repo")
+    subprocess.run(git + ["init", "-q"], check=True)
+    write("repo/f", b"a\nb\nc\n")
+    subprocess.run(git + ["add", "f"], check=True)
+    subprocess.run(git + ["commit", "-qm", "one"], check=True)
+    write("repo/f", b"a\nB\nc\n")
+    done = subprocess.run(git + ["diff"], capture_output=True, env=environment)
+    check("GIT_EXTERNAL_DIFF", (done.returncode, done.stdout),
+          (0, b"--- a/f\n+++ b/f\n@@ -1,3 +1,3 @@\n a\n-b\n+B\n c\n"))
 
 
 def generated(rng):
@@ -174,6 +255,10 @@ def main():
     try:
         exact_output()
         trouble()
+        as_gnu_diff()
+        if not RUN[-1].endswith(".exe"):  # POSIX special files, git with a POSIX program
+            special_files()
+            as_git_external_diff()
         patch_round_trips()
         trees_round_trip()
         if not RUN[-1].endswith(".exe"):  # Windows has no SIGPIPE
