@@ -23,5 +23,8 @@ echo "installing: ${missing[*]}"
 sudo=()
 ((EUID == 0)) || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
+for attempt in 1 2 3; do  # a mirror in the middle of a sync fails now and then
+  "${sudo[@]}" apt-get update -qq && break
+  sleep 20
+done
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
