@@ -232,8 +232,10 @@ void compare(const Request& request, std::istream& in, std::ostream& out, std::o
       return;
     }
     const std::vector<lcs::MatchingBlock> blocks =
-        unit == Unit::byte ? lcs::matching_blocks(a.bytes, b.bytes, options)
-                           : lcs::matching_blocks(a_symbols, b_symbols, options);
+        unit == Unit::byte
+            ? lcs::compact_blocks(lcs::matching_blocks(a.bytes, b.bytes, options), a.bytes, b.bytes)
+            : lcs::compact_blocks(lcs::matching_blocks(a_symbols, b_symbols, options), a_symbols,
+                                  b_symbols);
     progress_line.erase();
     switch (request.format) {
       case Format::blocks:

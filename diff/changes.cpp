@@ -16,8 +16,10 @@ namespace lcs_diff {
 
 Changes minimal_changes(const lcs::DenseIds& ids, const lcs::Options& options) {
   Changes changes{std::vector<bool>(ids.a.size(), true), std::vector<bool>(ids.b.size(), true)};
-  for (const lcs::MatchingBlock& block : lcs::matching_blocks(
-           std::span<const std::uint32_t>(ids.a), std::span<const std::uint32_t>(ids.b), options)) {
+  const std::span<const std::uint32_t> a(ids.a);
+  const std::span<const std::uint32_t> b(ids.b);
+  for (const lcs::MatchingBlock& block :
+       lcs::compact_blocks(lcs::matching_blocks(a, b, options), a, b)) {
     std::fill_n(changes.a.begin() + static_cast<std::ptrdiff_t>(block.a), block.size, false);
     std::fill_n(changes.b.begin() + static_cast<std::ptrdiff_t>(block.b), block.size, false);
   }

@@ -86,6 +86,23 @@ std::vector<MatchingBlock> matching_blocks(std::span<const std::uint32_t> a,
                                            std::span<const std::uint32_t> b,
                                            const Options& options = {});
 
+// The same longest common subsequence's length as `blocks` (one of a and b,
+// as matching_blocks gives it), matched so that the edits between the blocks
+// form as few groups as there can be: every stretch between blocks of at
+// least 4 symbols is matched again, exactly, by a
+// table of the longest subsequences that counts groups too, where it is at
+// most 2^20 cells; larger stretches stay as they are. What diff-like output
+// reads best: changes that can be together are. Time O(cells of the small
+// stretches), space 1 byte a cell of the largest.
+std::vector<MatchingBlock> compact_blocks(std::span<const MatchingBlock> blocks,
+                                          std::string_view a, std::string_view b);
+std::vector<MatchingBlock> compact_blocks(std::span<const MatchingBlock> blocks,
+                                          std::span<const std::uint16_t> a,
+                                          std::span<const std::uint16_t> b);
+std::vector<MatchingBlock> compact_blocks(std::span<const MatchingBlock> blocks,
+                                          std::span<const std::uint32_t> a,
+                                          std::span<const std::uint32_t> b);
+
 // The symbols of matching_blocks(a, b), in order.
 std::string subsequence(std::string_view a, std::string_view b);
 std::vector<std::uint16_t> subsequence(std::span<const std::uint16_t> a,

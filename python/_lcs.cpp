@@ -390,9 +390,11 @@ py::list blocks_list(const std::vector<lcs::MatchingBlock>& blocks) {
   return out;
 }
 
+// One LCS whose edits form the fewest groups (lcs::compact_blocks).
 std::vector<lcs::MatchingBlock> blocks_of(const Pair& pair, unsigned threads) {
   return run(pair, threads, [](const auto& views, const lcs::Options& options) {
-    return lcs::matching_blocks(views.first, views.second, options);
+    return lcs::compact_blocks(lcs::matching_blocks(views.first, views.second, options),
+                               views.first, views.second);
   });
 }
 

@@ -130,6 +130,21 @@ def as_gnu_diff():
             check(f"as GNU diff: {name}, {options}", ours[:2], (gnu.returncode, gnu.stdout))
 
 
+def groups_as_gnu_diff():
+    """Among the minimal diffs, never more change groups than GNU diff --minimal
+    finds: the groups are the command lines of the normal format."""
+    if shutil.which("diff") is None:
+        return
+    rng = random.Random(30)
+    commands = lambda out: sum(1 for line in lines_of(out) if line[:1].isdigit())
+    for round_number in range(150):
+        write("a", generated(rng))
+        write("b", generated(rng))
+        ours = lcs_diff("a", "b")[1]
+        gnu = subprocess.run(["diff", "--minimal", "a", "b"], capture_output=True).stdout
+        check(f"groups, pair {round_number}", commands(ours) <= commands(gnu), True)
+
+
 def special_files():
     """FIFOs, sockets and devices in a walk are named, never opened; an
     endless device as an operand is compared as it streams."""
@@ -256,6 +271,7 @@ def main():
         exact_output()
         trouble()
         as_gnu_diff()
+        groups_as_gnu_diff()
         if not RUN[-1].endswith(".exe"):  # POSIX special files, git with a POSIX program
             special_files()
             as_git_external_diff()

@@ -361,6 +361,9 @@ def test_difflibs_formats_from_the_exact_matching():
         list(lcs.unified_diff([b"a"], ["a"]))
     with pytest.raises(TypeError, match="all arguments must be str, not: None"):
         list(lcs.unified_diff(["a"], ["b"], None))
+    # Changes that can be one group are: difflib's three opcodes, not six.
+    assert lcs.opcodes("aXbuggy", "aaXbug") == [
+        ("insert", 0, 0, 0, 1), ("equal", 0, 5, 1, 6), ("delete", 5, 7, 6, 6)]
     # The exact matcher behind Differ: the longest common subsequence of lines.
     lines_a, lines_b = ["x\n", "y\n", "z\n"] * 3, ["z\n", "y\n", "x\n"] * 3
     kept = sum(line.startswith("  ") for line in lcs.ndiff(lines_a, lines_b))
