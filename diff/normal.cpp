@@ -60,27 +60,28 @@ bool adds_incomplete_line(std::span<const Group> groups,
 
 void write_ed(std::ostream& out, std::span<const Group> groups,
               std::span<const std::string_view> b_lines) {
-  for (auto group = groups.rbegin(); group != groups.rend(); ++group) {
-    if (group->ignorable) {
+  for (std::size_t k = groups.size(); k-- > 0;) {  // the last change first: earlier numbers hold
+    const Group& group = groups[k];
+    if (group.ignorable) {
       continue;
     }
-    const char command = command_of(*group);
-    out << range(group->a_begin, group->a_end) << command << '\n';
+    const char command = command_of(group);
+    out << range(group.a_begin, group.a_end) << command << '\n';
     if (command == 'd') {
       continue;
     }
     // In the new file the block's lines follow line a_begin, for a and c alike.
     bool open = true;
-    for (std::size_t j = group->b_begin; j < group->b_end; ++j) {
+    for (std::size_t j = group.b_begin; j < group.b_end; ++j) {
       const std::string_view line = b_lines[j].substr(0, b_lines[j].size() - 1);
       if (line != ".") {
         out << line << '\n';
         continue;
       }
       out << "..\n.\ns/.//\n";
-      open = j + 1 < group->b_end;
+      open = j + 1 < group.b_end;
       if (open) {
-        out << group->a_begin + (j + 1 - group->b_begin) << "a\n";
+        out << group.a_begin + (j + 1 - group.b_begin) << "a\n";
       }
     }
     if (open) {

@@ -69,7 +69,8 @@ TEST(CompactBlocks, FewestGroupsOfAnyLongestCommonSubsequence) {
     const auto [length, fewest] = best_from(a, b, 0, 0, false);
     const std::vector<lcs::MatchingBlock> blocks =
         lcs::compact_blocks(lcs::matching_blocks(a, b), a, b);
-    const std::string label = "'" + a + "' / '" + b + "'";
+    std::string label = a;
+    label.append(" / ").append(b);
     expect_valid_blocks(a, b, blocks, length, label);
     EXPECT_EQ(groups_of(blocks, a.size(), b.size()), fewest) << label;
   }
