@@ -66,6 +66,31 @@ Status status_of(const std::string& path, bool follow_links) {
     out.kind = Kind::file;
     return out;
   }
+#ifndef _WIN32
+  // One stat call tells the kind, the identity and the size.
+  struct stat details {};
+  const int result = follow_links ? stat(path.c_str(), &details) : lstat(path.c_str(), &details);
+  if (result != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) {
+      return out;
+    }
+    throw failure(path, std::error_code(errno, std::generic_category()));
+  }
+  const auto type = details.st_mode & S_IFMT;
+  out.kind = type == S_IFDIR    ? Kind::directory
+             : type == S_IFIFO  ? Kind::fifo
+             : type == S_IFSOCK ? Kind::socket
+             : type == S_IFCHR  ? Kind::character_device
+             : type == S_IFBLK  ? Kind::block_device
+             : type == S_IFLNK  ? Kind::symbolic_link
+                                : Kind::file;
+  out.device = static_cast<std::uint64_t>(details.st_dev);
+  out.inode = static_cast<std::uint64_t>(details.st_ino);
+  out.has_identity = true;
+  out.sized = type == S_IFREG;
+  out.size = static_cast<std::uint64_t>(details.st_size);
+  out.empty = out.sized && details.st_size == 0;
+#else
   namespace fs = std::filesystem;
   std::error_code error;
   const fs::file_status status =
@@ -99,18 +124,6 @@ Status status_of(const std::string& path, bool follow_links) {
       out.kind = Kind::file;
       break;
   }
-#ifndef _WIN32
-  struct stat details {};
-  const int result = follow_links ? stat(path.c_str(), &details) : lstat(path.c_str(), &details);
-  if (result == 0) {
-    out.device = static_cast<std::uint64_t>(details.st_dev);
-    out.inode = static_cast<std::uint64_t>(details.st_ino);
-    out.has_identity = true;
-    out.empty = out.kind == Kind::file && details.st_size == 0;
-    out.sized = S_ISREG(details.st_mode);
-    out.size = static_cast<std::uint64_t>(details.st_size);
-  }
-#else
   out.empty = out.kind == Kind::file && fs::file_size(path, error) == 0 && !error;
 #endif
   return out;
@@ -152,22 +165,23 @@ Reader::Reader(const std::string& path, std::istream& standard_input)
 }
 
 std::size_t Reader::read(std::string& bytes, std::size_t size) {
-  const std::size_t before = bytes.size();
-  bytes.resize(before + size);
+  // Through a buffer of our own, so that the string grows only by what comes.
+  char chunk[1 << 16];
+  size = std::min(size, sizeof chunk);
   std::size_t got = 0;
   if (stream_ != nullptr) {
-    stream_->read(bytes.data() + before, static_cast<std::streamsize>(size));
+    stream_->read(chunk, static_cast<std::streamsize>(size));
     got = static_cast<std::size_t>(stream_->gcount());
     if (stream_->bad()) {
       throw FileError("-: cannot read standard input");
     }
   } else {
-    got = std::fread(bytes.data() + before, 1, size, file_.get());
+    got = std::fread(chunk, 1, size, file_.get());
     if (got < size && std::ferror(file_.get()) != 0) {
       throw failure(path_, std::error_code(errno, std::generic_category()));
     }
   }
-  bytes.resize(before + got);
+  bytes.append(chunk, got);
   return got;
 }
 

@@ -151,13 +151,20 @@ TEST(Lines, CountAsEqualAsGnuDiffsOptionsSay) {
     bool equal;
   };
   const Case cases[] = {
-      {"a\n", "a", exact, false},          {"a\r\n", "a\n", exact, false},
-      {"A b\n", "a B\n", no_case, true},   {"\xc3\x84\n", "\xc3\xa4\n", no_case, false},
-      {"a  b\n", "a\tb \n", amount, true}, {"a b\n", "ab\n", amount, false},
-      {"a\r\n", "a", amount, true},        {" a\n", "a\n", amount, false},
-      {"a b\n", "ab\n", none, true},       {"\n", " \t\n", none, true},
-      {"a\tb\n", "a       b\n", tabs, true}, {"ab\tc\n", "ab c\n", tabs, false},
-      {"a \r\n", "a", trailing, true},     {" a\n", "a\n", trailing, false},
+      {"a\n", "a", exact, false},
+      {"a\r\n", "a\n", exact, false},
+      {"A b\n", "a B\n", no_case, true},
+      {"\xc3\x84\n", "\xc3\xa4\n", no_case, false},
+      {"a  b\n", "a\tb \n", amount, true},
+      {"a b\n", "ab\n", amount, false},
+      {"a\r\n", "a", amount, true},
+      {" a\n", "a\n", amount, false},
+      {"a b\n", "ab\n", none, true},
+      {"\n", " \t\n", none, true},
+      {"a\tb\n", "a       b\n", tabs, true},
+      {"ab\tc\n", "ab c\n", tabs, false},
+      {"a \r\n", "a", trailing, true},
+      {" a\n", "a\n", trailing, false},
   };
   for (const Case& c : cases) {
     const std::string_view a = c.a;
