@@ -94,8 +94,8 @@ std::vector<MatchingBlock> matching_blocks(std::span<const std::uint32_t> a,
 // most 2^20 cells; larger stretches stay as they are. What diff-like output
 // reads best: changes that can be together are. Time O(cells of the small
 // stretches), space 1 byte a cell of the largest.
-std::vector<MatchingBlock> compact_blocks(std::span<const MatchingBlock> blocks,
-                                          std::string_view a, std::string_view b);
+std::vector<MatchingBlock> compact_blocks(std::span<const MatchingBlock> blocks, std::string_view a,
+                                          std::string_view b);
 std::vector<MatchingBlock> compact_blocks(std::span<const MatchingBlock> blocks,
                                           std::span<const std::uint16_t> a,
                                           std::span<const std::uint16_t> b);
