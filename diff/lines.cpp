@@ -27,8 +27,9 @@ char folded(char c, bool ignore_case) {
   return ignore_case && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Tabs as the spaces that reach the next multiple of 8 (-E).
-std::string tabs_expanded(std::string_view line) {
+}  // namespace
+
+std::string expand_tabs(std::string_view line) {
   std::string out;
   out.reserve(line.size());
   for (const char c : line) {
@@ -41,10 +42,12 @@ std::string tabs_expanded(std::string_view line) {
   return out;
 }
 
+namespace {
+
 std::string key(std::string_view line, const Equality& equality) {
   std::string expanded;
   if (equality.ignore_tab_expansion) {
-    expanded = tabs_expanded(line);
+    expanded = expand_tabs(line);
     line = expanded;
   }
   std::string out;

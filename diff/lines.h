@@ -62,6 +62,9 @@ struct LineFilter {
   [[nodiscard]] bool ignorable(std::string_view line) const;
 };
 
+// Tabs as spaces to the next multiple of 8, counting from the text's start.
+std::string expand_tabs(std::string_view text);
+
 // The text of a file with the CR of each CRLF taken out (--strip-trailing-cr).
 std::string without_trailing_crs(std::string_view text);
 

@@ -4,19 +4,6 @@
 
 namespace lcs_diff {
 
-std::string expand_tabs(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    if (c == '\t') {
-      out.append(8 - out.size() % 8, ' ');
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 void print_painted(std::ostream& out, std::string_view text, const Look& look,
                    std::string_view paint) {
   if (look.color && !paint.empty()) {

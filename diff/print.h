@@ -41,9 +41,6 @@ void print_line(std::ostream& out, std::string_view mark, std::string_view line,
 void print_painted(std::ostream& out, std::string_view text, const Look& look,
                    std::string_view paint);
 
-// Tabs as spaces to the next multiple of 8, counting from the text's start.
-std::string expand_tabs(std::string_view text);
-
 // The nearest line before each hunk that matches one of the patterns, as the
 // hunk headers of -p and -F show it: without leading white space, at most 40
 // bytes, without trailing white space. Hunks are asked for in order.
