@@ -91,7 +91,7 @@ std::vector<MatchingBlock> matching_blocks(std::span<const std::uint32_t> a,
 // form as few groups as there can be: every stretch between blocks of at
 // least 4 symbols is matched again, exactly, by a
 // table of the longest subsequences that counts groups too, where it is at
-// most 2^20 cells; larger stretches stay as they are. What diff-like output
+// most 2^16 cells; larger stretches stay as they are. What diff-like output
 // reads best: changes that can be together are. Time O(cells of the small
 // stretches), space 1 byte a cell of the largest.
 std::vector<MatchingBlock> compact_blocks(std::span<const MatchingBlock> blocks, std::string_view a,

@@ -390,11 +390,12 @@ py::list blocks_list(const std::vector<lcs::MatchingBlock>& blocks) {
   return out;
 }
 
-// One LCS whose edits form the fewest groups (lcs::compact_blocks).
-std::vector<lcs::MatchingBlock> blocks_of(const Pair& pair, unsigned threads) {
-  return run(pair, threads, [](const auto& views, const lcs::Options& options) {
-    return lcs::compact_blocks(lcs::matching_blocks(views.first, views.second, options),
-                               views.first, views.second);
+// One LCS; with `compact`, one whose edits form the fewest groups (lcs::compact_blocks).
+std::vector<lcs::MatchingBlock> blocks_of(const Pair& pair, unsigned threads, bool compact) {
+  return run(pair, threads, [compact](const auto& views, const lcs::Options& options) {
+    std::vector<lcs::MatchingBlock> blocks =
+        lcs::matching_blocks(views.first, views.second, options);
+    return compact ? lcs::compact_blocks(blocks, views.first, views.second) : blocks;
   });
 }
 
@@ -426,22 +427,24 @@ PYBIND11_MODULE(_lcs, module) {
 
   module.def(
       "matching_blocks",
-      [](py::handle a, py::handle b, py::handle threads) {
+      [](py::handle a, py::handle b, py::handle threads, bool compact) {
         Pair pair;
         prepare(pair, "lcs.matching_blocks", a, b);
-        return blocks_list(blocks_of(pair, thread_count("lcs.matching_blocks", threads)));
+        return blocks_list(blocks_of(pair, thread_count("lcs.matching_blocks", threads), compact));
       },
-      py::arg("a"), py::arg("b"), py::kw_only(), py::arg("threads") = 1,
+      py::arg("a"), py::arg("b"), py::kw_only(), py::arg("threads") = 1, py::arg("compact") = false,
       "One longest common subsequence of a and b as maximal runs of equal items:\n"
       "a list of Match(a, b, size), in order in both, sizes summing to length(a, b).\n"
-      "Unlike difflib's get_matching_blocks, no Match(len(a), len(b), 0) at the end.");
+      "Unlike difflib's get_matching_blocks, no Match(len(a), len(b), 0) at the end.\n"
+      "compact: one whose edits form the fewest groups (what opcodes and\n"
+      "SequenceMatcher show), matched again between runs of 4 or more.");
 
   module.def(
       "opcodes",
       [](py::handle a, py::handle b) {
         Pair pair;
         prepare(pair, "lcs.opcodes", a, b);
-        const std::vector<lcs::MatchingBlock> blocks = blocks_of(pair, 1);
+        const std::vector<lcs::MatchingBlock> blocks = blocks_of(pair, 1, true);
         py::list out;
         for (const lcs::Opcode& edit : lcs::opcodes(blocks, pair.sizes[0], pair.sizes[1])) {
           out.append(py::make_tuple(py::str(std::string(lcs::tag_name(edit.tag))), edit.a_begin,

@@ -22,7 +22,7 @@ namespace {
 // A block this long or longer is kept; the stretches between such blocks are matched again.
 constexpr std::size_t kAnchor = 4;
 // The largest stretch, in cells, matched again.
-constexpr std::size_t kMostCells = std::size_t{1} << 20;
+constexpr std::size_t kMostCells = std::size_t{1} << 16;
 
 // A path's worth: its matches in the high half, less its groups, less (on a
 // tie) its blocks.

@@ -137,10 +137,10 @@ class SequenceMatcher:
         """One longest common subsequence of a and b, junk of b matched only
         where it extends a block."""
         if not self.bjunk:
-            return matching_blocks(self.a, self.b)
+            return matching_blocks(self.a, self.b, compact=True)
         # Junk stands in b as objects equal to nothing, then blocks grow over it.
         masked = [object() if item in self.bjunk else item for item in self.b]
-        blocks = matching_blocks(list(self.a), masked)
+        blocks = matching_blocks(list(self.a), masked, compact=True)
         return _extend_over_junk(blocks, self.a, self.b, self.bjunk)
 
     def get_matching_blocks(self):

@@ -60,7 +60,9 @@ def test_difflib_shapes(pair):
     a, b = pair
     matcher = lcs.SequenceMatcher(None, a, b)
     blocks = matcher.get_matching_blocks()
-    assert blocks[-1] == lcs.Match(len(a), len(b), 0) and blocks[:-1] == lcs.matching_blocks(a, b)
+    assert blocks[-1] == lcs.Match(len(a), len(b), 0)
+    assert blocks[:-1] == lcs.matching_blocks(a, b, compact=True)
+    check_blocks(a, b, blocks[:-1])
     codes = matcher.get_opcodes()
     assert codes == lcs.opcodes(a, b)
     i = j = 0
