@@ -117,9 +117,8 @@ Sequence parse_sequence(std::string text, const std::string& name, bool fasta,
   if (fasta) {
     return parse_fasta(text, name, warnings);
   }
-  const std::size_t cut = text.ends_with("\r\n") ? 2 : text.ends_with('\n') ? 1 : 0;
-  std::string final_break = text.substr(text.size() - cut);
-  text.resize(text.size() - cut);
+  std::string final_break = text.ends_with("\r\n") ? "\r\n" : text.ends_with('\n') ? "\n" : "";
+  text.resize(text.size() - final_break.size());
   return {name, std::move(text), std::move(final_break)};
 }
 
