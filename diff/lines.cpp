@@ -29,10 +29,10 @@ char folded(char c, bool ignore_case) {
 
 }  // namespace
 
-std::string expand_tabs(std::string_view line) {
+std::string expand_tabs(std::string_view text) {
   std::string out;
-  out.reserve(line.size());
-  for (const char c : line) {
+  out.reserve(text.size());
+  for (const char c : text) {
     if (c == '\t') {
       out.append(8 - out.size() % 8, ' ');
     } else {
