@@ -32,8 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const std::size_t context = data[0] % 4;
-  const lcs_diff::Equality equality{(data[0] & 4) != 0,
-                                    static_cast<lcs_diff::Blanks>((data[0] >> 3) % 3)};
+  const lcs_diff::Equality equality{.ignore_case = (data[0] & 4) != 0,
+                                    .ignore_tab_expansion = (data[0] & 32) != 0,
+                                    .ignore_trailing_space = (data[0] & 64) != 0,
+                                    .blanks = static_cast<lcs_diff::Blanks>((data[0] >> 3) % 3)};
   const std::string_view texts(reinterpret_cast<const char*>(data + 2), size - 2);
   const std::size_t split = data[1] * texts.size() / 255;
   const std::string_view a = texts.substr(0, split);
