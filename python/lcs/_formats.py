@@ -23,9 +23,9 @@ def driven_difflib():
     module = sys.modules.get(_PRIVATE_NAME)
     if module is None:
         origin = importlib.util.find_spec("difflib").origin
-        spec = importlib.util.spec_from_file_location(_PRIVATE_NAME, origin)
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        where = importlib.util.spec_from_file_location(_PRIVATE_NAME, origin)
+        module = importlib.util.module_from_spec(where)
+        where.loader.exec_module(module)
         module.SequenceMatcher = SequenceMatcher
         module.Match = Match
         sys.modules[_PRIVATE_NAME] = module
