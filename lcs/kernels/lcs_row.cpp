@@ -11,29 +11,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#if !defined(LCS_PORTABLE) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#include <immintrin.h>
-#define LCS_ROW_X86 1
-// Windows does not align the stack for 32-byte vectors that the compiler
-// spills (and 32-bit Windows not even for 16-byte ones): wider paths only
-// where the platform keeps the alignment they need.
-#if defined(__x86_64__) || !defined(_WIN32)
-#define LCS_ROW_SSE2 1
-#else
-#define LCS_ROW_SSE2 0
-#endif
-#ifndef _WIN32
-#define LCS_ROW_WIDE 1
-#else
-#define LCS_ROW_WIDE 0
-#endif
-#else
-#define LCS_ROW_X86 0
-#define LCS_ROW_SSE2 0
-#define LCS_ROW_WIDE 0
-#endif
-
-#define LCS_TARGET(isa) __attribute__((target(isa), flatten))
+#include "lcs/kernels/targets.h"
 
 namespace lcs_detail {
 
@@ -66,7 +44,7 @@ struct Portable {
   }
 };
 
-#if LCS_ROW_SSE2
+#if LCS_SSE2
 struct Sse2 {
   LCS_TARGET("sse2") static std::uint64_t match64(const char* p, unsigned char a) {
     const __m128i key = _mm_set1_epi8(static_cast<char>(a));
@@ -101,7 +79,7 @@ struct Sse2 {
 };
 #endif
 
-#if LCS_ROW_WIDE
+#if LCS_WIDE
 struct Avx2 {
   LCS_TARGET("avx2") static std::uint64_t match64(const char* p, unsigned char a) {
     const __m256i key = _mm256_set1_epi8(static_cast<char>(a));
@@ -244,7 +222,7 @@ struct RowKernels {
 constexpr RowKernels kPortable{RowPath::portable, row_loop<Portable, ForwardColumns>,
                                row_loop<Portable, BackwardColumns>, mask_loop<Portable>};
 
-#if LCS_ROW_SSE2
+#if LCS_SSE2
 template <class Columns>
 LCS_TARGET("sse2")
 void sse2_row(const int* prev, int* cur, std::size_t n, unsigned char a, const Columns& b) {
@@ -257,7 +235,7 @@ void sse2_mask(std::uint64_t* out, const char* text, std::size_t n, bool reverse
 }
 #endif
 
-#if LCS_ROW_WIDE
+#if LCS_WIDE
 template <class Columns>
 LCS_TARGET("avx2")
 void avx2_row(const int* prev, int* cur, std::size_t n, unsigned char a, const Columns& b) {
@@ -284,9 +262,9 @@ void avx512_mask(std::uint64_t* out, const char* text, std::size_t n, bool rever
 
 // The widest path the processor supports, as the build allows.
 RowPath widest_path() {
-#if LCS_ROW_X86
+#if LCS_X86
   __builtin_cpu_init();
-#if LCS_ROW_WIDE
+#if LCS_WIDE
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) {
     return RowPath::avx512;
   }
@@ -294,7 +272,7 @@ RowPath widest_path() {
     return RowPath::avx2;
   }
 #endif
-#if LCS_ROW_SSE2
+#if LCS_SSE2
   if (__builtin_cpu_supports("sse2")) {
     return RowPath::sse2;
   }
@@ -318,11 +296,11 @@ RowPath capped_path() {
 
 RowKernels kernels_for([[maybe_unused]] RowPath path) {
   switch (path) {
-#if LCS_ROW_SSE2
+#if LCS_SSE2
     case RowPath::sse2:
       return {path, sse2_row<ForwardColumns>, sse2_row<BackwardColumns>, sse2_mask};
 #endif
-#if LCS_ROW_WIDE
+#if LCS_WIDE
     case RowPath::avx2:
       return {path, avx2_row<ForwardColumns>, avx2_row<BackwardColumns>, avx2_mask};
     case RowPath::avx512:
