@@ -10,7 +10,7 @@ install(TARGETS lcs_algorithms EXPORT lcs_algorithmsTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES lcs/lcs_algorithms.h lcs/alignment.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lcs)
+install(FILES lcs/lcs_algorithms.h lcs/alignment.h lcs/many.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lcs)
 install(TARGETS lcs lcs-align lcs-diff RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(lcs_package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/lcs_algorithms)

@@ -2,7 +2,8 @@
 """Checks that each folder includes only from the folders it is built on.
 
 The rooms of lcs/ stand in layers: the kernels know nothing above them, the
-classic family uses at most the kernels, the one-pair layer is built on both.
+classic family uses at most the kernels, the one-pair layer is built on the
+kernels, and the many-pair layer on the kernels and the one-pair layer.
 The programs and the Python module see the public headers only; tests,
 benchmarks and fuzzers may look anywhere. Run as: include_rooms.py SOURCE_DIR.
 """
@@ -10,7 +11,7 @@ import pathlib
 import re
 import sys
 
-PUBLIC = {"lcs/lcs_algorithms.h", "lcs/alignment.h"}
+PUBLIC = {"lcs/lcs_algorithms.h", "lcs/alignment.h", "lcs/many.h"}
 
 # A room, and the rooms it may include from (besides its own and the public
 # headers of the rooms below it).
@@ -18,6 +19,7 @@ BUILT_ON = {
     "lcs/kernels": set(),
     "lcs/family": {"lcs/kernels"},
     "lcs/alignment": {"lcs/kernels"},
+    "lcs/many": {"lcs/kernels", "lcs/alignment"},
     "lcs": set(),
     "console": {"lcs"},
     "cli": set(),
@@ -29,7 +31,8 @@ BUILT_ON = {
 # one-pair layer's by the rooms above the family.
 PUBLIC_TO = {
     "lcs/lcs_algorithms.h": {"lcs/family", "console", "align", "diff", "python", "lcs"},
-    "lcs/alignment.h": {"lcs/alignment", "align", "diff", "python", "lcs"},
+    "lcs/alignment.h": {"lcs/alignment", "lcs/many", "align", "diff", "python", "lcs"},
+    "lcs/many.h": {"lcs/many", "python", "lcs"},
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)

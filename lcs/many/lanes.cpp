@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: MIT
+// The lane step of lanes.h on each vector path (lane_step.inc, once per
+// path): a lane-wise add is the add of vector elements, so no carry crosses
+// from one string to the next. Each path's entry points are compiled for its
+// instruction set with the step inlined into them.
+#include "lcs/many/lanes.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "lcs/kernels/lcs_row.h"
+#include "lcs/kernels/targets.h"
+
+// Vectors are passed only between functions inlined into one path's entry
+// point (flatten), so the ABI of a vector argument never reaches a call.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
+namespace lcs_detail {
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "lanes are laid out little-endian");
+
+namespace portable {
+#include "lcs/many/lane_step.inc"
+}  // namespace portable
+
+#if LCS_SSE2
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("sse2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("sse2")
+#endif
+namespace sse2 {
+#include "lcs/many/lane_step.inc"
+}  // namespace sse2
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+#endif
+
+#if LCS_WIDE
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+namespace avx2 {
+#include "lcs/many/lane_step.inc"
+}  // namespace avx2
+#if defined(__clang__)
+#pragma clang attribute pop
+#pragma clang attribute push(__attribute__((target("avx512f,avx512bw"))), apply_to = function)
+#else
+#pragma GCC pop_options
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512bw")
+#endif
+namespace avx512 {
+#include "lcs/many/lane_step.inc"
+}  // namespace avx512
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+#endif
+
+template <class Symbol>
+using LanesLoop = void (*)(const LaneGroup&, std::span<const Text<Symbol>>, std::uint32_t*,
+                           std::size_t);
+
+template <class Symbol>
+struct LanePath {
+  std::size_t bytes;
+  LanesLoop<Symbol> loop;
+};
+
+template <class Symbol>
+void portable_lanes(const LaneGroup& group, std::span<const Text<Symbol>> drivers,
+                    std::uint32_t* lcs, std::size_t stride) {
+  portable::lanes_on<8>(group, drivers, lcs, stride);
+}
+
+#if LCS_SSE2
+template <class Symbol>
+LCS_TARGET("sse2")
+void sse2_lanes(const LaneGroup& group, std::span<const Text<Symbol>> drivers, std::uint32_t* lcs,
+                std::size_t stride) {
+  sse2::lanes_on<16>(group, drivers, lcs, stride);
+}
+#endif
+
+#if LCS_WIDE
+template <class Symbol>
+LCS_TARGET("avx2")
+void avx2_lanes(const LaneGroup& group, std::span<const Text<Symbol>> drivers, std::uint32_t* lcs,
+                std::size_t stride) {
+  avx2::lanes_on<32>(group, drivers, lcs, stride);
+}
+
+template <class Symbol>
+LCS_TARGET("avx512f,avx512bw")
+void avx512_lanes(const LaneGroup& group, std::span<const Text<Symbol>> drivers, std::uint32_t* lcs,
+                  std::size_t stride) {
+  avx512::lanes_on<64>(group, drivers, lcs, stride);
+}
+#endif
+
+// The same path as the row step, so that LCS_SIMD caps both.
+template <class Symbol>
+LanePath<Symbol> lane_path_for(RowPath path) {
+  switch (path) {
+#if LCS_SSE2
+    case RowPath::sse2:
+      return {16, sse2_lanes<Symbol>};
+#endif
+#if LCS_WIDE
+    case RowPath::avx2:
+      return {32, avx2_lanes<Symbol>};
+    case RowPath::avx512:
+      return {64, avx512_lanes<Symbol>};
+#endif
+    default:
+      return {8, portable_lanes<Symbol>};
+  }
+}
+
+template <class Symbol>
+const LanePath<Symbol>& lane_path() {
+  static const LanePath<Symbol> chosen = lane_path_for<Symbol>(row_path());
+  return chosen;
+}
+
+}  // namespace
+
+std::size_t lane_vector_bytes() { return lane_path<unsigned char>().bytes; }
+
+template <class Symbol>
+void lanes_lcs(const LaneGroup& group, std::span<const Text<Symbol>> drivers, std::uint32_t* lcs,
+               std::size_t stride) {
+  lane_path<Symbol>().loop(group, drivers, lcs, stride);
+}
+
+template void lanes_lcs(const LaneGroup&, std::span<const Text<unsigned char>>, std::uint32_t*,
+                        std::size_t);
+template void lanes_lcs(const LaneGroup&, std::span<const Text<std::uint32_t>>, std::uint32_t*,
+                        std::size_t);
+
+}  // namespace lcs_detail

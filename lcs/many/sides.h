@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+// The two sides of a batch call as the pairs engine reads them: bytes as
+// they are, code points by value when the largest is small enough to index a
+// table (as every Unicode code point is), else given dense ids first.
+#ifndef LCS_MANY_SIDES_H
+#define LCS_MANY_SIDES_H
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "lcs/many/pairs.h"
+
+namespace lcs_detail {
+
+template <class Symbol>
+struct Sides {
+  Side<Symbol> queries;
+  Side<Symbol> choices;
+  std::size_t alphabet = 0;
+  std::vector<std::uint32_t> ids;  // the texts' symbols, where they had to be renumbered
+};
+
+Sides<unsigned char> sides_of(std::span<const std::string_view> queries,
+                              std::span<const std::string_view> choices);
+Sides<std::uint32_t> sides_of(std::span<const std::span<const std::uint32_t>> queries,
+                              std::span<const std::span<const std::uint32_t>> choices);
+
+}  // namespace lcs_detail
+
+#endif  // LCS_MANY_SIDES_H
