@@ -85,6 +85,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(LCS_PYTHON_DEPENDS)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${LCS_PYTHON_DEPENDS}")
+  # lcs.process returns numpy arrays; the rest of the module does without.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3-numpy")
 endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -23,6 +23,8 @@
 #include <vector>
 
 #include "lcs/alignment.h"
+#include "python/process.h"
+#include "python/stoppable.h"
 
 #ifndef LCS_VERSION
 #define LCS_VERSION "unknown"
@@ -242,121 +244,20 @@ void prepare(Pair& pair, const char* function, py::handle a, py::handle b) {
       pair.views);
 }
 
-// Ctrl-C during a long call on the main thread: the handler put before
-// Python's own sets the flag that stops the engine, then lets Python's run,
-// which asks for KeyboardInterrupt (or the user's handler) once the GIL is
-// taken again. Calls on other threads are not stopped, as Python code there
-// is not. Only POSIX signals: elsewhere long calls run to their end.
-std::atomic<bool> g_main_stop{false};
-
-#if defined(__unix__) || defined(__APPLE__)
-struct sigaction g_python_handler {};
-
-extern "C" void on_interrupt(int signal_number, siginfo_t* info, void* context) {
-  g_main_stop.store(true);
-  const struct sigaction& python = g_python_handler;
-  if ((python.sa_flags & SA_SIGINFO) != 0) {
-    python.sa_sigaction(signal_number, info, context);
-  } else if (python.sa_handler != SIG_DFL && python.sa_handler != SIG_IGN) {
-    python.sa_handler(signal_number);
-  }
-}
-
-// Puts on_interrupt before the handler Python has for SIGINT, while it lives;
-// nothing when SIGINT is ignored or left to the system.
-class InterruptWatch {
- public:
-  InterruptWatch() {
-    struct sigaction current {};
-    if (sigaction(SIGINT, nullptr, &current) != 0 ||
-        ((current.sa_flags & SA_SIGINFO) == 0 &&
-         (current.sa_handler == SIG_DFL || current.sa_handler == SIG_IGN))) {
-      return;
-    }
-    g_python_handler = current;
-    struct sigaction ours = current;
-    ours.sa_flags |= SA_SIGINFO;
-    ours.sa_sigaction = on_interrupt;
-    g_main_stop.store(false);
-    active_ = sigaction(SIGINT, &ours, nullptr) == 0;
-  }
-  InterruptWatch(const InterruptWatch&) = delete;
-  InterruptWatch& operator=(const InterruptWatch&) = delete;
-  ~InterruptWatch() {
-    if (active_) {
-      sigaction(SIGINT, &g_python_handler, nullptr);
-    }
-  }
-  [[nodiscard]] bool active() const { return active_; }
-
- private:
-  bool active_ = false;
-};
-#else
-struct InterruptWatch {
-  [[nodiscard]] static bool active() { return false; }
-};
-#endif
-
-bool on_main_thread() {
-  const py::object main_thread = py::module_::import("threading").attr("main_thread")();
-  return main_thread.attr("ident").cast<unsigned long>() == PyThread_get_thread_ident();
-}
-
-// `threads` as the engine takes it: 0 or -1 for every core, else a positive count.
-unsigned thread_count(const char* function, py::handle threads) {
-  if (PyLong_Check(threads.ptr()) == 0 || PyBool_Check(threads.ptr()) != 0) {
-    throw py::type_error(std::string(function) + ": threads must be an int, not " +
-                         type_name(threads));
-  }
-  int overflow = 0;
-  const long long count = PyLong_AsLongLongAndOverflow(threads.ptr(), &overflow);
-  if (overflow != 0 || count < -1 || count > UINT_MAX) {
-    throw py::value_error(std::string(function) +
-                          ": threads must be 0 or -1 (every core) or a number of threads, not " +
-                          std::string(py::str(threads)));
-  }
-  return count == -1 ? 0U : static_cast<unsigned>(count);
-}
-
-// Runs `work(views, options)`: at once when it is quick, else with the GIL
-// released; on the main thread, Ctrl-C stops it and Python's handler runs.
+// Runs `work(views, options)`: at once when it is quick, else stoppable
+// with the GIL released.
 template <class Work>
 auto run(const Pair& pair, unsigned threads, Work work) {
   lcs::Options options;
   options.threads = threads;
   const double cells = static_cast<double>(pair.sizes[0]) * static_cast<double>(pair.sizes[1]);
-  const auto call = [&] {
-    return std::visit([&](const auto& views) { return work(views, options); }, pair.views);
-  };
-  if (cells < kQuickCells) {
-    return call();
-  }
-  if (!on_main_thread()) {
-    const py::gil_scoped_release release;
-    return call();
-  }
-  for (;;) {
-    std::optional<decltype(call())> result;
-    {
-      const InterruptWatch watch;
-      if (watch.active()) {
-        options.stop = &g_main_stop;
-      }
-      const py::gil_scoped_release release;
-      try {
-        result = call();
-      } catch (const lcs::Stopped&) {
-      }
-    }
-    if (PyErr_CheckSignals() != 0) {
-      throw py::error_already_set();
-    }
-    if (result) {
-      return std::move(*result);
-    }
-    // The handler raised nothing: the work goes on, from the start.
-  }
+  return lcs_python::run_released(cells < kQuickCells, options, [&](const lcs::Options& given) {
+    return std::visit([&](const auto& views) { return work(views, given); }, pair.views);
+  });
+}
+
+unsigned thread_count(const char* function, py::handle threads) {
+  return lcs_python::thread_count(function, "threads", threads);
 }
 
 // similarity of two short str of one byte a code point, without preparing
@@ -476,4 +377,6 @@ PYBIND11_MODULE(_lcs, module) {
       },
       py::arg("a"), py::arg("b"),
       "2 * length(a, b) / (len(a) + len(b)), from 0.0 to 1.0; 1.0 when both are empty.");
+
+  lcs_python::add_process(module);
 }
