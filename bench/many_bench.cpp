@@ -221,7 +221,7 @@ void BM_similar_pairs_memory(benchmark::State& state) {
 }
 
 BENCHMARK_CAPTURE(BM_cdist, words, Data::words, 0.0)->Arg(4000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_cdist, words_cutoff_0 .8, Data::words, 0.8)
+BENCHMARK_CAPTURE(BM_cdist, words_cutoff_80_percent, Data::words, 0.8)
     ->Arg(4000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_extract)->Iterations(8)->Unit(benchmark::kMillisecond);

@@ -13,41 +13,6 @@
 namespace lcs_detail {
 namespace {
 
-// Queries up to this length have their cells looked up.
-constexpr std::size_t kMostTableQuery = 64;
-
-// The cell of the matrix for every pair of short strings, looked up: the
-// score as float, or 0 below the cut-off, for each sum of lengths and LCS.
-class CellTable {
- public:
-  CellTable(std::size_t longest_query, std::size_t longest_choice, double cutoff)
-      : lcs_count_(longest_query + 1), totals_(longest_query + longest_choice + 1) {
-    if (totals_ * lcs_count_ > kMostCells) {
-      return;
-    }
-    cells_.resize(totals_ * lcs_count_);
-    for (std::size_t total = 0; total < totals_; ++total) {
-      for (std::size_t lcs = 0; lcs < lcs_count_; ++lcs) {
-        const double score = similarity_of(lcs, total, 0);
-        cells_[total * lcs_count_ + lcs] = score >= cutoff ? static_cast<float>(score) : 0.0F;
-      }
-    }
-  }
-  // The cells of a query of length m (at(n, lcs) into them), or null.
-  [[nodiscard]] const float* for_query(std::size_t m) const {
-    return cells_.empty() || m >= lcs_count_ ? nullptr : cells_.data() + m * lcs_count_;
-  }
-  [[nodiscard]] std::size_t at(std::size_t n, std::size_t lcs) const {
-    return n * lcs_count_ + lcs;
-  }
-
- private:
-  static constexpr std::size_t kMostCells = std::size_t{1} << 20;
-  std::size_t lcs_count_;
-  std::size_t totals_;
-  std::vector<float> cells_;
-};
-
 template <class Symbol>
 void cdist_of(Sides<Symbol>& sides, std::span<float> scores, double cutoff,
               const lcs::Options& options) {
@@ -61,32 +26,42 @@ void cdist_of(Sides<Symbol>& sides, std::span<float> scores, double cutoff,
   }
   arrange(sides.queries, true);
   const PairsJob<Symbol> job{&sides.queries, &sides.choices, sides.alphabet, cutoff};
-  const CellTable cells(std::min(longest(sides.queries), kMostTableQuery), longest(sides.choices),
-                        cutoff);
+  const LeastLcs least(longest(sides.queries), longest(sides.choices), cutoff);
   for_each_chunk(job, options, [&](unsigned /*worker*/, const Chunk& chunk) {
     const Group& group = *chunk.group;
-    std::array<std::size_t, kChunk> n{};
-    for (std::size_t d = 0; d < chunk.positions.size(); ++d) {
-      n[d] = sides.choices.texts[chunk.positions[d]].size();
+    std::array<double, kChunk> n{};
+    std::array<std::size_t, kChunk> n_sizes{};
+    for (std::size_t d = 0; d < chunk.count; ++d) {
+      n_sizes[d] = sides.choices.texts[chunk.first + d].size();
+      n[d] = static_cast<double>(n_sizes[d]);
     }
+    // With a cut-off, the least LCS that reaches it for each driver, for lanes
+    // of one length (most of a group): a row that reaches it nowhere is zeros.
+    std::array<std::uint32_t, kChunk> needed{};
+    std::size_t needed_for = SIZE_MAX;
     for (std::size_t k = 0; k < group.end - group.begin; ++k) {
       const std::size_t query = sides.queries.order[group.begin + k];
       const std::size_t m = sides.queries.texts[query].size();
-      float* row = scores.data() + query * columns;
-      if (chunk.positions.size() < chunk.count) {
-        std::fill_n(row + chunk.first, chunk.count, 0.0F);
-      }
+      float* row = scores.data() + query * columns + chunk.first;
       const std::uint32_t* lcs = chunk.lcs + k * chunk.stride;
-      if (const float* cell = cells.for_query(m)) {
-        for (std::size_t d = 0; d < chunk.positions.size(); ++d) {
-          row[chunk.positions[d]] = cell[cells.at(n[d], lcs[d])];
+      if (cutoff > 0) {
+        if (needed_for != m) {
+          for (std::size_t d = 0; d < chunk.count; ++d) {
+            needed[d] = static_cast<std::uint32_t>(
+                std::min<std::size_t>(least(m + n_sizes[d]), UINT32_MAX));
+          }
+          needed_for = m;
         }
-        continue;
+        unsigned reached = 0;  // not ||: the loop goes into vector steps
+        for (std::size_t d = 0; d < chunk.count; ++d) {
+          reached |= static_cast<unsigned>(lcs[d] >= needed[d]);
+        }
+        if (reached == 0) {
+          std::fill_n(row, chunk.count, 0.0F);
+          continue;
+        }
       }
-      for (std::size_t d = 0; d < chunk.positions.size(); ++d) {
-        const double score = similarity_of(lcs[d], m, n[d]);
-        row[chunk.positions[d]] = score >= cutoff ? static_cast<float>(score) : 0.0F;
-      }
+      lane_similarities(lcs, static_cast<double>(m), n.data(), cutoff, row, chunk.count);
     }
   });
 }

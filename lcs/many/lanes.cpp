@@ -25,6 +25,7 @@ namespace {
 static_assert(std::endian::native == std::endian::little, "lanes are laid out little-endian");
 
 namespace portable {
+constexpr std::size_t kVectorBytes = 8;
 #include "lcs/many/lane_step.inc"
 }  // namespace portable
 
@@ -36,6 +37,7 @@ namespace portable {
 #pragma GCC target("sse2")
 #endif
 namespace sse2 {
+constexpr std::size_t kVectorBytes = 16;
 #include "lcs/many/lane_step.inc"
 }  // namespace sse2
 #if defined(__clang__)
@@ -53,6 +55,7 @@ namespace sse2 {
 #pragma GCC target("avx2")
 #endif
 namespace avx2 {
+constexpr std::size_t kVectorBytes = 32;
 #include "lcs/many/lane_step.inc"
 }  // namespace avx2
 #if defined(__clang__)
@@ -64,6 +67,7 @@ namespace avx2 {
 #pragma GCC target("avx512f,avx512bw")
 #endif
 namespace avx512 {
+constexpr std::size_t kVectorBytes = 64;
 #include "lcs/many/lane_step.inc"
 }  // namespace avx512
 #if defined(__clang__)
@@ -77,10 +81,14 @@ template <class Symbol>
 using LanesLoop = void (*)(const LaneGroup&, std::span<const Text<Symbol>>, std::uint32_t*,
                            std::size_t);
 
+using Similarities = void (*)(const std::uint32_t*, double, const double*, double, float*,
+                              std::size_t);
+
 template <class Symbol>
 struct LanePath {
   std::size_t bytes;
   LanesLoop<Symbol> loop;
+  Similarities similarities;
 };
 
 template <class Symbol>
@@ -120,16 +128,16 @@ LanePath<Symbol> lane_path_for(RowPath path) {
   switch (path) {
 #if LCS_SSE2
     case RowPath::sse2:
-      return {16, sse2_lanes<Symbol>};
+      return {16, sse2_lanes<Symbol>, sse2::Similarities::run};
 #endif
 #if LCS_WIDE
     case RowPath::avx2:
-      return {32, avx2_lanes<Symbol>};
+      return {32, avx2_lanes<Symbol>, avx2::Similarities::run};
     case RowPath::avx512:
-      return {64, avx512_lanes<Symbol>};
+      return {64, avx512_lanes<Symbol>, avx512::Similarities::run};
 #endif
     default:
-      return {8, portable_lanes<Symbol>};
+      return {8, portable_lanes<Symbol>, portable::Similarities::run};
   }
 }
 
@@ -142,6 +150,11 @@ const LanePath<Symbol>& lane_path() {
 }  // namespace
 
 std::size_t lane_vector_bytes() { return lane_path<unsigned char>().bytes; }
+
+void lane_similarities(const std::uint32_t* lcs, double m, const double* n, double cutoff,
+                       float* scores, std::size_t count) {
+  lane_path<unsigned char>().similarities(lcs, m, n, cutoff, scores, count);
+}
 
 template <class Symbol>
 void lanes_lcs(const LaneGroup& group, std::span<const Text<Symbol>> drivers, std::uint32_t* lcs,

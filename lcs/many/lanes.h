@@ -36,6 +36,12 @@ struct LaneGroup {
 // Bytes a vector of the chosen path holds (8 on the portable one).
 std::size_t lane_vector_bytes();
 
+// scores[d] = the similarity 2·lcs[d] / (m + n[d]) (1 where m + n[d] is 0) as
+// float, the same as that of lcs::similarity, or 0 where it is below the
+// cut-off; for d < count, several at a time.
+void lane_similarities(const std::uint32_t* lcs, double m, const double* n, double cutoff,
+                       float* scores, std::size_t count);
+
 // For each driver d: lcs[k * stride + d] = the LCS length of lane k's string
 // and drivers[d], for every lane k of the vector (empty lanes give 0): there
 // are lane_vector_bytes() * 8 / group.lane_bits lanes; stride >= drivers.size().

@@ -116,7 +116,6 @@ struct Worker {
       : masks(alphabet, vector_bytes), lcs(kLanesStride * vector_bytes) {}
   GroupMasks<Symbol> masks;
   std::vector<Text<Symbol>> texts;
-  std::vector<std::size_t> positions;
   std::vector<std::uint32_t> lcs;
 };
 
@@ -128,31 +127,32 @@ void run_item(const PairsJob<Symbol>& job, const Item& item, Worker<Symbol>& wor
   std::optional<LaneGroup> lanes;  // built once a chunk has a driver to compute
   for (std::size_t first = item.begin; first < item.end; first += kChunk) {
     const std::size_t count = std::min(kChunk, item.end - first);
-    const double cutoff = job.cutoff;
+    // A driver that cannot reach the cut-off is taken as empty: its LCS is 0.
     worker.texts.clear();
-    worker.positions.clear();
+    bool any = false;
     for (std::size_t p = first; p < first + count; ++p) {
       const Text<Symbol> text = drivers.texts[job.drivers_by_length ? drivers.order[p] : p];
-      if (reachable(group, text.size(), cutoff)) {
+      const bool compared = reachable(group, text.size(), job.cutoff);
+      if (compared) {
         __builtin_prefetch(text.data());  // drivers in order of length lie apart
-        worker.texts.push_back(text);
-        worker.positions.push_back(p);
       }
+      worker.texts.push_back(compared ? text : Text<Symbol>());
+      any = any || compared;
     }
-    if (group.lane_bits != 0) {
-      if (!lanes && !worker.texts.empty()) {
+    if (!any) {
+      std::fill_n(worker.lcs.begin(), worker.lcs.size(), 0U);
+    } else if (group.lane_bits != 0) {
+      if (!lanes) {
         lanes = worker.masks.build(group, *job.lanes);
       }
-      if (lanes) {
-        lanes_lcs<Symbol>(*lanes, worker.texts, worker.lcs.data(), kLanesStride);
-      }
+      lanes_lcs<Symbol>(*lanes, worker.texts, worker.lcs.data(), kLanesStride);
     } else {
       const Text<Symbol> lane = job.lanes->texts[job.lanes->order[group.begin]];
       for (std::size_t d = 0; d < worker.texts.size(); ++d) {
         worker.lcs[d] = static_cast<std::uint32_t>(pair_lcs(lane, worker.texts[d]));
       }
     }
-    visit({&group, first, count, worker.positions, worker.lcs.data(), kLanesStride});
+    visit({&group, first, count, worker.lcs.data(), kLanesStride});
     progress.add((group.end - group.begin) * count);
   }
 }

@@ -138,16 +138,14 @@ struct PairsJob {
   bool same_side = false;          // lanes == drivers: each pair once, driver after lane
 };
 
-// The LCS lengths of one group's lanes against a run of drivers: for the
-// d-th computed driver (at order position `positions[d]` of its side, or the
-// position itself when drivers are taken by position), lcs[k * stride + d] for
-// the string at lane k. Drivers in [first, first + count) not computed cannot
-// reach the cut-off.
+// The LCS lengths of one group's lanes against the run of drivers at
+// positions [first, first + count) (of the drivers' order, or positions when
+// drivers are taken by position): lcs[k * stride + d] for the string at lane
+// k and driver first + d; 0 for a driver that cannot reach the cut-off.
 struct Chunk {
   const Group* group = nullptr;
   std::size_t first = 0;
   std::size_t count = 0;
-  std::span<const std::size_t> positions;
   const std::uint32_t* lcs = nullptr;
   std::size_t stride = 0;
 };

@@ -23,8 +23,8 @@ std::vector<lcs::SimilarPair> pairs_of(const PairsJob<Symbol>& job, const lcs::O
     const Group& group = *chunk.group;
     std::array<std::size_t, kChunk> choice{};
     std::array<std::size_t, kChunk> n{};
-    for (std::size_t d = 0; d < chunk.positions.size(); ++d) {
-      choice[d] = drivers.order[chunk.positions[d]];
+    for (std::size_t d = 0; d < chunk.count; ++d) {
+      choice[d] = drivers.order[chunk.first + d];
       n[d] = drivers.texts[choice[d]].size();
     }
     for (std::size_t k = 0; k < group.end - group.begin; ++k) {
@@ -32,8 +32,9 @@ std::vector<lcs::SimilarPair> pairs_of(const PairsJob<Symbol>& job, const lcs::O
       const std::size_t query = lanes.order[lane_position];
       const std::size_t m = lanes.texts[query].size();
       const std::uint32_t* lcs = chunk.lcs + k * chunk.stride;
-      for (std::size_t d = 0; d < chunk.positions.size(); ++d) {
-        if (lcs[d] < least(m + n[d]) || (job.same_side && chunk.positions[d] <= lane_position)) {
+      for (std::size_t d = 0; d < chunk.count; ++d) {
+        // (A driver not compared has LCS 0, below the least.)
+        if (lcs[d] < least(m + n[d]) || (job.same_side && chunk.first + d <= lane_position)) {
           continue;
         }
         const double score = similarity_of(lcs[d], m, n[d]);
