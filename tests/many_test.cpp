@@ -166,6 +166,28 @@ TEST_P(ManyPairs, ExtractGivesTheBestChoicesBestFirstTiesByIndex) {
   }
 }
 
+TEST(ManyPairsContract, ExtractOverManyBlocksOfChoicesOnAnyThreads) {
+  std::mt19937 rng(51);
+  std::vector<std::string> choices;
+  for (int k = 0; k < 20000; ++k) {
+    choices.push_back(random_text(rng, rng() % 71, 4));
+  }
+  for (const std::size_t q : {std::size_t{3}, std::size_t{19999}}) {
+    std::vector<lcs::ScoredChoice> all;
+    for (std::size_t k = 0; k < choices.size(); ++k) {
+      all.push_back({k, lcs::similarity(choices[q], choices[k])});
+    }
+    std::stable_sort(all.begin(), all.end(),
+                     [](const auto& x, const auto& y) { return x.score > y.score; });
+    for (const unsigned threads : {1U, 2U}) {
+      lcs::Options options;
+      options.threads = threads;
+      EXPECT_EQ(lcs::extract(choices[q], views(choices), 7, 0.0, options),
+                std::vector<lcs::ScoredChoice>(all.begin(), all.begin() + 7));
+    }
+  }
+}
+
 TEST(ManyPairsContract, TwoEmptyStringsAreAlikeAndTheMatrixMustFit) {
   const std::vector<std::string_view> empty = {"", "a"};
   std::vector<float> scores(4);
