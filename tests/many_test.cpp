@@ -170,9 +170,11 @@ TEST(ManyPairsContract, ExtractOverManyBlocksOfChoicesOnAnyThreads) {
   std::mt19937 rng(51);
   std::vector<std::string> choices;
   for (int k = 0; k < 20000; ++k) {
-    choices.push_back(random_text(rng, rng() % 71, 4));
+    choices.push_back(random_text(rng, 5 + rng() % 66, 4));
   }
-  for (const std::size_t q : {std::size_t{3}, std::size_t{19999}}) {
+  // Queries whose own copy, the best choice, ends or starts a block of choices.
+  for (const std::size_t q :
+       {std::size_t{3}, std::size_t{8191}, std::size_t{8192}, std::size_t{19999}}) {
     std::vector<lcs::ScoredChoice> all;
     for (std::size_t k = 0; k < choices.size(); ++k) {
       all.push_back({k, lcs::similarity(choices[q], choices[k])});
