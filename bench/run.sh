@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Runs every benchmark, then remakes docs/growth.png and docs/benchmarks.md.
 # Needs gnuplot (apt-get install gnuplot-nox), python3, GNU diff and git, and libparasail-dev
-# for the SIMD peer (left out without it). Takes about 22 minutes.
+# for the SIMD peer (left out without it), wamerican for the words. Takes about 24 minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset release >/dev/null
@@ -41,6 +41,14 @@ done
 python3 bench/report.py build/bench-growth.json build/bench-20000.json build/bench-align.json \
   build/bench-threads.json build/bench-symbols.json \
   build/bench-path-*.json docs
+# The many-pair calls against a loop over lcs::similarity (needs wamerican's word list).
+cmake --build --preset release --target many_bench _lcs >/dev/null
+build/release/bench/many_bench --benchmark_out=build/bench-many.json --benchmark_out_format=json
+{
+  printf '\n## Many pairs against a loop over lcs::similarity (in turn, one run)\n\n'
+  env -u GLIBC_TUNABLES PYTHONPATH=build/release/python /usr/bin/python3 bench/many_report.py \
+    build/bench-many.json
+} >>docs/benchmarks.md
 # Whole processes: lcs-diff against GNU diff and git, appended to the page.
 cmake --build --preset release --target lcs-diff >/dev/null
 {

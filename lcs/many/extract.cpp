@@ -70,68 +70,71 @@ struct BlockWorker {
     masks.fix_slots(std::span(&query, 1));
   }
   GroupMasks<Symbol> masks;
-  std::vector<Group> groups;
+  Side<Symbol> block;
   std::vector<std::uint32_t> lcs;
   Best best;
 };
 
-// The choices of [begin, end) against the query: their strings read in
-// order (the block stays in the caches), then group by group.
-template <class Symbol>
-void run_block(Side<Symbol>& choices, std::size_t begin, std::size_t end, Text<Symbol> query,
+// The choices text(k) for k in [begin, end) against the query: read in order
+// into the worker's block (which stays in its caches), sorted, then compared
+// group by group.
+template <class Symbol, class Choice>
+void run_block(const Choice& text, std::size_t begin, std::size_t end, Text<Symbol> query,
                std::atomic<double>& rising, BlockWorker<Symbol>& worker) {
+  Side<Symbol>& block = worker.block;
+  block.texts.clear();
   for (std::size_t k = begin; k < end; ++k) {
-    __builtin_prefetch(choices.texts[k].data());
+    block.texts.push_back(text(k));
+    __builtin_prefetch(block.texts.back().data());
   }
-  arrange_range(choices, begin, end, worker.groups);
-  for (const Group& group : worker.groups) {
+  arrange(block, true);
+  for (const Group& group : block.groups) {
     const double cutoff = rising.load(std::memory_order_relaxed);
     if (!reachable(group, query.size(), cutoff)) {
       continue;
     }
     if (group.lane_bits != 0) {
-      lanes_lcs<Symbol>(worker.masks.build(group, choices), std::span(&query, 1), worker.lcs.data(),
+      lanes_lcs<Symbol>(worker.masks.build(group, block), std::span(&query, 1), worker.lcs.data(),
                         1);
     } else {
       worker.lcs[0] =
-          static_cast<std::uint32_t>(pair_lcs(choices.texts[choices.order[group.begin]], query));
+          static_cast<std::uint32_t>(pair_lcs(block.texts[block.order[group.begin]], query));
     }
     for (std::size_t k = 0; k < group.end - group.begin; ++k) {
-      const std::size_t index = choices.order[group.begin + k];
-      const double score = similarity_of(worker.lcs[k], choices.texts[index].size(), query.size());
+      const std::size_t at = block.order[group.begin + k];
+      const double score = similarity_of(worker.lcs[k], block.texts[at].size(), query.size());
       if (score < cutoff) {
         continue;
       }
-      if (const std::optional<double> limit_th = worker.best.offer({index, score})) {
+      if (const std::optional<double> limit_th = worker.best.offer({begin + at, score})) {
         raise_to(rising, *limit_th);
       }
     }
   }
 }
 
-template <class Symbol>
-std::vector<lcs::ScoredChoice> extract_of(Sides<Symbol>& sides, std::size_t limit, double cutoff,
+// The best `limit` of `size` choices, text(k) the k-th, symbols below `alphabet`.
+template <class Symbol, class Choice>
+std::vector<lcs::ScoredChoice> extract_of(Text<Symbol> query, std::size_t size, const Choice& text,
+                                          std::size_t alphabet, std::size_t limit, double cutoff,
                                           const lcs::Options& options) {
-  const std::size_t size = sides.choices.texts.size();
   if (limit == 0 || size == 0) {
     return {};
   }
-  const Text<Symbol> query = sides.queries.texts.front();
   std::atomic<double> rising{cutoff};
   const std::size_t blocks = (size + kBlock - 1) / kBlock;
   const unsigned workers =
       static_cast<unsigned>(std::min<std::size_t>(thread_count(options.threads), blocks));
   std::vector<std::unique_ptr<BlockWorker<Symbol>>> memory(workers);
   for (auto& worker : memory) {
-    worker = std::make_unique<BlockWorker<Symbol>>(sides.alphabet, query, limit);
+    worker = std::make_unique<BlockWorker<Symbol>>(alphabet, query, limit);
   }
-  sides.choices.order.resize(size);  // each block sorts its own part
   Progress progress(options);
   progress.expect(size);
   run_workers(workers, blocks, [&](unsigned worker, std::size_t block) {
     const std::size_t begin = block * kBlock;
     const std::size_t end = std::min(size, begin + kBlock);
-    run_block(sides.choices, begin, end, query, rising, *memory[worker]);
+    run_block(text, begin, end, query, rising, *memory[worker]);
     progress.add(end - begin);
   });
   progress.finish();
@@ -151,15 +154,28 @@ namespace lcs {
 
 std::vector<ScoredChoice> extract(std::string_view query, std::span<const std::string_view> choices,
                                   std::size_t limit, double score_cutoff, const Options& options) {
-  auto sides = lcs_detail::sides_of(std::span(&query, 1), choices);
-  return lcs_detail::extract_of(sides, limit, score_cutoff, options);
+  using lcs_detail::bytes_of;
+  return lcs_detail::extract_of(
+      bytes_of(query), choices.size(), [&](std::size_t k) { return bytes_of(choices[k]); }, 256,
+      limit, score_cutoff, options);
 }
 
 std::vector<ScoredChoice> extract(std::span<const std::uint32_t> query,
                                   std::span<const std::span<const std::uint32_t>> choices,
                                   std::size_t limit, double score_cutoff, const Options& options) {
-  auto sides = lcs_detail::sides_of(std::span(&query, 1), choices);
-  return lcs_detail::extract_of(sides, limit, score_cutoff, options);
+  const std::uint32_t largest = std::max(lcs_detail::largest_symbol(std::span(&query, 1)),
+                                         lcs_detail::largest_symbol(choices));
+  if (largest < lcs_detail::kDirectSymbols) {
+    return lcs_detail::extract_of(
+        query, choices.size(), [&](std::size_t k) { return choices[k]; }, std::size_t{largest} + 1,
+        limit, score_cutoff, options);
+  }
+  // Symbols too large to index a table: dense ids for all, made first.
+  const auto sides = lcs_detail::sides_of(std::span(&query, 1), choices);
+  return lcs_detail::extract_of(
+      sides.queries.texts.front(), choices.size(),
+      [&](std::size_t k) { return sides.choices.texts[k]; }, sides.alphabet, limit, score_cutoff,
+      options);
 }
 
 }  // namespace lcs

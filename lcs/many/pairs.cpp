@@ -244,14 +244,6 @@ void arrange(Side<Symbol>& side, bool in_lanes) {
 }
 
 template <class Symbol>
-void arrange_range(Side<Symbol>& side, std::size_t begin, std::size_t end,
-                   std::vector<Group>& groups) {
-  groups.clear();
-  sort_by_length(side, begin, end);
-  add_groups(side, begin, end, groups);
-}
-
-template <class Symbol>
 void GroupMasks<Symbol>::clear_slots() {
   for (const Symbol symbol : used_) {
     slot_of_[symbol] = 0;
@@ -340,8 +332,6 @@ void for_each_chunk(const PairsJob<Symbol>& job, const lcs::Options& options, co
 
 template void arrange(Side<unsigned char>&, bool);
 template void arrange(Side<std::uint32_t>&, bool);
-template void arrange_range(Side<unsigned char>&, std::size_t, std::size_t, std::vector<Group>&);
-template void arrange_range(Side<std::uint32_t>&, std::size_t, std::size_t, std::vector<Group>&);
 template class GroupMasks<unsigned char>;
 template class GroupMasks<std::uint32_t>;
 template void for_each_chunk(const PairsJob<unsigned char>&, const lcs::Options&, const Visit&);

@@ -100,12 +100,6 @@ inline bool reachable(const Group& group, std::size_t n, double cutoff) {
 template <class Symbol>
 void arrange(Side<Symbol>& side, bool in_lanes);
 
-// The same for positions [begin, end) of side.order alone (side.order holds
-// every position), their groups in `groups`.
-template <class Symbol>
-void arrange_range(Side<Symbol>& side, std::size_t begin, std::size_t end,
-                   std::vector<Group>& groups);
-
 // The masks of one group at a time, in one worker's memory.
 template <class Symbol>
 class GroupMasks {

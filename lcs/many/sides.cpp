@@ -9,10 +9,6 @@ namespace lcs_detail {
 
 namespace {
 
-// Symbols up to this value index the tables of the masks directly (a table
-// of 2^21 entries holds every Unicode code point).
-constexpr std::uint32_t kDirectSymbols = 1U << 21;
-
 template <class Symbol, class Input, class Convert>
 std::vector<Text<Symbol>> texts_of(std::span<const Input> inputs, Convert&& convert) {
   std::vector<Text<Symbol>> texts;
@@ -49,15 +45,21 @@ void renumber(Sides<std::uint32_t>& sides) {
 
 }  // namespace
 
+std::uint32_t largest_symbol(std::span<const std::span<const std::uint32_t>> texts) {
+  std::uint32_t largest = 0;
+  for (const std::span<const std::uint32_t> text : texts) {
+    for (const std::uint32_t symbol : text) {
+      largest = std::max(largest, symbol);
+    }
+  }
+  return largest;
+}
+
 Sides<unsigned char> sides_of(std::span<const std::string_view> queries,
                               std::span<const std::string_view> choices) {
-  const auto bytes = [](std::string_view s) {
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the same bytes, unsigned
-    return Text<unsigned char>(reinterpret_cast<const unsigned char*>(s.data()), s.size());
-  };
   Sides<unsigned char> sides;
-  sides.queries.texts = texts_of<unsigned char>(queries, bytes);
-  sides.choices.texts = texts_of<unsigned char>(choices, bytes);
+  sides.queries.texts = texts_of<unsigned char>(queries, bytes_of);
+  sides.choices.texts = texts_of<unsigned char>(choices, bytes_of);
   sides.alphabet = 256;
   return sides;
 }
@@ -68,14 +70,7 @@ Sides<std::uint32_t> sides_of(std::span<const std::span<const std::uint32_t>> qu
   Sides<std::uint32_t> sides;
   sides.queries.texts = texts_of<std::uint32_t>(queries, same);
   sides.choices.texts = texts_of<std::uint32_t>(choices, same);
-  std::uint32_t largest = 0;
-  for (const Side<std::uint32_t>* side : {&sides.queries, &sides.choices}) {
-    for (const Text<std::uint32_t> text : side->texts) {
-      for (const std::uint32_t symbol : text) {
-        largest = std::max(largest, symbol);
-      }
-    }
-  }
+  const std::uint32_t largest = std::max(largest_symbol(queries), largest_symbol(choices));
   if (largest < kDirectSymbols) {
     sides.alphabet = std::size_t{largest} + 1;
   } else {

@@ -23,6 +23,18 @@ struct Sides {
   std::vector<std::uint32_t> ids;  // the texts' symbols, where they had to be renumbered
 };
 
+// Symbols up to this value index the tables of the masks directly (a table
+// of 2^21 entries holds every Unicode code point).
+inline constexpr std::uint32_t kDirectSymbols = 1U << 21;
+
+inline Text<unsigned char> bytes_of(std::string_view s) {
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the same bytes, unsigned
+  return {reinterpret_cast<const unsigned char*>(s.data()), s.size()};
+}
+
+// The largest symbol of these texts (0 for none).
+std::uint32_t largest_symbol(std::span<const std::span<const std::uint32_t>> texts);
+
 Sides<unsigned char> sides_of(std::span<const std::string_view> queries,
                               std::span<const std::string_view> choices);
 Sides<std::uint32_t> sides_of(std::span<const std::span<const std::uint32_t>> queries,
