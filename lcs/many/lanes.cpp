@@ -26,7 +26,7 @@ static_assert(std::endian::native == std::endian::little, "lanes are laid out li
 
 namespace portable {
 constexpr std::size_t kVectorBytes = 8;
-#include "lcs/many/lane_step.inc"
+#include "lcs/many/lane_step.inc"  // NOLINT(readability-duplicate-include): once per path
 }  // namespace portable
 
 #if LCS_SSE2
@@ -38,7 +38,7 @@ constexpr std::size_t kVectorBytes = 8;
 #endif
 namespace sse2 {
 constexpr std::size_t kVectorBytes = 16;
-#include "lcs/many/lane_step.inc"
+#include "lcs/many/lane_step.inc"  // NOLINT(readability-duplicate-include): once per path
 }  // namespace sse2
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -56,7 +56,7 @@ constexpr std::size_t kVectorBytes = 16;
 #endif
 namespace avx2 {
 constexpr std::size_t kVectorBytes = 32;
-#include "lcs/many/lane_step.inc"
+#include "lcs/many/lane_step.inc"  // NOLINT(readability-duplicate-include): once per path
 }  // namespace avx2
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -68,7 +68,7 @@ constexpr std::size_t kVectorBytes = 32;
 #endif
 namespace avx512 {
 constexpr std::size_t kVectorBytes = 64;
-#include "lcs/many/lane_step.inc"
+#include "lcs/many/lane_step.inc"  // NOLINT(readability-duplicate-include): once per path
 }  // namespace avx512
 #if defined(__clang__)
 #pragma clang attribute pop
