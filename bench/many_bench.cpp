@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/in_turn.h"
@@ -77,19 +77,41 @@ Strings source_lines(std::size_t count) {
   return sample(std::move(all), count, 7);
 }
 
+// A text's paragraphs (runs of lines between blank ones), their white space
+// runs made one space.
+Strings paragraphs_of(const std::string& text) {
+  Strings found;
+  std::string paragraph;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    const bool blank = line.find_first_not_of(" \t\r") == std::string::npos;
+    if (blank && !paragraph.empty()) {
+      found.push_back(std::exchange(paragraph, {}));
+    }
+    for (const char c : line + '\n') {
+      const bool space = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+      if (!space) {
+        paragraph += c;
+      } else if (!paragraph.empty() && paragraph.back() != ' ') {
+        paragraph += ' ';
+      }
+    }
+  }
+  if (!paragraph.empty()) {
+    found.push_back(paragraph);
+  }
+  return found;
+}
+
 Strings paragraphs(std::size_t count) {
   Strings all;
   for (const auto& entry : std::filesystem::directory_iterator("/usr/share/common-licenses")) {
     std::ifstream in(entry.path());
     std::stringstream text;
     text << in.rdbuf();
-    const std::string whole = text.str();
-    const std::regex blank("\n[ \t]*\n");
-    for (std::sregex_token_iterator it(whole.begin(), whole.end(), blank, -1), end; it != end;
-         ++it) {
-      std::string paragraph = std::regex_replace(it->str(), std::regex("\\s+"), " ");
+    for (std::string& paragraph : paragraphs_of(text.str())) {
       if (paragraph.size() >= 300 && paragraph.size() <= 1500) {
-        all.push_back(paragraph);
+        all.push_back(std::move(paragraph));
       }
     }
   }

@@ -16,6 +16,7 @@
 // symbol and word for the whole vector (Allison and Dix, 1986; Hyyrö, 2004).
 // Longer strings are compared pair by pair (lcs::length). A pair whose lengths
 // alone keep it below the cut-off (2·min/(m + n) < cut-off) is not compared.
+// A string of 2^32 symbols or more throws std::length_error.
 #ifndef LCS_MANY_H
 #define LCS_MANY_H
 

@@ -29,4 +29,16 @@
 
 #define LCS_TARGET(isa) __attribute__((target(isa), flatten))
 
+// Every function defined between LCS_TARGET_BEGIN(isa) and LCS_TARGET_END is
+// compiled for that instruction set, templates and their members included.
+#define LCS_PRAGMA(text) _Pragma(#text)
+#if defined(__clang__)
+#define LCS_TARGET_BEGIN(isa) \
+  LCS_PRAGMA(clang attribute push(__attribute__((target(isa))), apply_to = function))
+#define LCS_TARGET_END LCS_PRAGMA(clang attribute pop)
+#else
+#define LCS_TARGET_BEGIN(isa) LCS_PRAGMA(GCC push_options) LCS_PRAGMA(GCC target(isa))
+#define LCS_TARGET_END LCS_PRAGMA(GCC pop_options)
+#endif
+
 #endif  // LCS_KERNELS_TARGETS_H

@@ -167,7 +167,8 @@ std::vector<ScoredChoice> extract(std::span<const std::uint32_t> query,
                                          lcs_detail::largest_symbol(choices));
   if (largest < lcs_detail::kDirectSymbols) {
     return lcs_detail::extract_of(
-        query, choices.size(), [&](std::size_t k) { return choices[k]; }, std::size_t{largest} + 1,
+        lcs_detail::batch_text(query), choices.size(),
+        [&](std::size_t k) { return lcs_detail::batch_text(choices[k]); }, std::size_t{largest} + 1,
         limit, score_cutoff, options);
   }
   // Symbols too large to index a table: dense ids for all, made first.

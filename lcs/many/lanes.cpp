@@ -30,57 +30,33 @@ constexpr std::size_t kVectorBytes = 8;
 }  // namespace portable
 
 #if LCS_SSE2
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("sse2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("sse2")
-#endif
+LCS_TARGET_BEGIN("sse2")
 namespace sse2 {
 constexpr std::size_t kVectorBytes = 16;
-#include "lcs/many/lane_step.inc"  // NOLINT(readability-duplicate-include): once per path
+#include "lcs/many/lane_step.inc"  // NOLINT(readability-duplicate-include)
 }  // namespace sse2
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+LCS_TARGET_END
 #endif
 
 #if LCS_WIDE
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+LCS_TARGET_BEGIN("avx2")
 namespace avx2 {
 constexpr std::size_t kVectorBytes = 32;
-#include "lcs/many/lane_step.inc"  // NOLINT(readability-duplicate-include): once per path
+#include "lcs/many/lane_step.inc"  // NOLINT(readability-duplicate-include)
 }  // namespace avx2
-#if defined(__clang__)
-#pragma clang attribute pop
-#pragma clang attribute push(__attribute__((target("avx512f,avx512bw"))), apply_to = function)
-#else
-#pragma GCC pop_options
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512bw")
-#endif
+LCS_TARGET_END
+
+LCS_TARGET_BEGIN("avx512f,avx512bw")
 namespace avx512 {
 constexpr std::size_t kVectorBytes = 64;
-#include "lcs/many/lane_step.inc"  // NOLINT(readability-duplicate-include): once per path
+#include "lcs/many/lane_step.inc"  // NOLINT(readability-duplicate-include)
 }  // namespace avx512
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+LCS_TARGET_END
 #endif
 
 template <class Symbol>
 using LanesLoop = void (*)(const LaneGroup&, std::span<const Text<Symbol>>, std::uint32_t*,
                            std::size_t);
-
 using Similarities = void (*)(const std::uint32_t*, double, const double*, double, float*,
                               std::size_t);
 
@@ -91,53 +67,22 @@ struct LanePath {
   Similarities similarities;
 };
 
-template <class Symbol>
-void portable_lanes(const LaneGroup& group, std::span<const Text<Symbol>> drivers,
-                    std::uint32_t* lcs, std::size_t stride) {
-  portable::lanes_on<8>(group, drivers, lcs, stride);
-}
-
-#if LCS_SSE2
-template <class Symbol>
-LCS_TARGET("sse2")
-void sse2_lanes(const LaneGroup& group, std::span<const Text<Symbol>> drivers, std::uint32_t* lcs,
-                std::size_t stride) {
-  sse2::lanes_on<16>(group, drivers, lcs, stride);
-}
-#endif
-
-#if LCS_WIDE
-template <class Symbol>
-LCS_TARGET("avx2")
-void avx2_lanes(const LaneGroup& group, std::span<const Text<Symbol>> drivers, std::uint32_t* lcs,
-                std::size_t stride) {
-  avx2::lanes_on<32>(group, drivers, lcs, stride);
-}
-
-template <class Symbol>
-LCS_TARGET("avx512f,avx512bw")
-void avx512_lanes(const LaneGroup& group, std::span<const Text<Symbol>> drivers, std::uint32_t* lcs,
-                  std::size_t stride) {
-  avx512::lanes_on<64>(group, drivers, lcs, stride);
-}
-#endif
-
 // The same path as the row step, so that LCS_SIMD caps both.
 template <class Symbol>
 LanePath<Symbol> lane_path_for(RowPath path) {
   switch (path) {
 #if LCS_SSE2
     case RowPath::sse2:
-      return {16, sse2_lanes<Symbol>, sse2::Similarities::run};
+      return {16, sse2::lanes<Symbol>, sse2::Similarities::run};
 #endif
 #if LCS_WIDE
     case RowPath::avx2:
-      return {32, avx2_lanes<Symbol>, avx2::Similarities::run};
+      return {32, avx2::lanes<Symbol>, avx2::Similarities::run};
     case RowPath::avx512:
-      return {64, avx512_lanes<Symbol>, avx512::Similarities::run};
+      return {64, avx512::lanes<Symbol>, avx512::Similarities::run};
 #endif
     default:
-      return {8, portable_lanes<Symbol>, portable::Similarities::run};
+      return {8, portable::lanes<Symbol>, portable::Similarities::run};
   }
 }
 

@@ -66,7 +66,7 @@ Sides<unsigned char> sides_of(std::span<const std::string_view> queries,
 
 Sides<std::uint32_t> sides_of(std::span<const std::span<const std::uint32_t>> queries,
                               std::span<const std::span<const std::uint32_t>> choices) {
-  const auto same = [](std::span<const std::uint32_t> s) { return s; };
+  const auto same = [](std::span<const std::uint32_t> s) { return batch_text(s); };
   Sides<std::uint32_t> sides;
   sides.queries.texts = texts_of<std::uint32_t>(queries, same);
   sides.choices.texts = texts_of<std::uint32_t>(choices, same);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -27,9 +28,23 @@ struct Sides {
 // of 2^21 entries holds every Unicode code point).
 inline constexpr std::uint32_t kDirectSymbols = 1U << 21;
 
+// A string of a batch call; throws std::length_error for one of 2^32 symbols
+// or more, whose LCS lengths the lanes' 32-bit counts could not hold.
+template <class Symbol>
+Text<Symbol> batch_text(Text<Symbol> text) {
+  if constexpr (SIZE_MAX > UINT32_MAX) {
+    if (text.size() > UINT32_MAX) {
+      throw std::length_error(
+          "lcs: a string of 2^32 symbols or more is compared on its own (lcs::similarity)");
+    }
+  }
+  return text;
+}
+
 inline Text<unsigned char> bytes_of(std::string_view s) {
   // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the same bytes, unsigned
-  return {reinterpret_cast<const unsigned char*>(s.data()), s.size()};
+  return batch_text(
+      Text<unsigned char>(reinterpret_cast<const unsigned char*>(s.data()), s.size()));
 }
 
 // The largest symbol of these texts (0 for none).

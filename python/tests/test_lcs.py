@@ -4,7 +4,6 @@ small inputs), difflib's shapes, GNU patch, its errors, the GIL and Ctrl-C."""
 import array
 import os
 import random
-import signal
 import subprocess
 import sys
 import tempfile
@@ -18,6 +17,7 @@ import lcs
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests"))
 from textbook_lcs import textbook_lcs as textbook  # noqa: E402
+from interrupted import assert_ctrl_c_stops  # noqa: E402
 
 
 def check_blocks(a, b, blocks):
@@ -271,15 +271,7 @@ except KeyboardInterrupt:
 
 @pytest.mark.skipif(os.name != "posix", reason="SIGINT as a terminal sends it")
 def test_ctrl_c_stops_a_long_call():
-    child = subprocess.Popen([sys.executable, "-c", CHILD], stdout=subprocess.PIPE, text=True,
-                             env=os.environ)
-    assert child.stdout.readline() == "ready\n"
-    time.sleep(0.3)
-    sent = time.monotonic()
-    child.send_signal(signal.SIGINT)
-    assert child.wait(timeout=30) == 3
-    assert time.monotonic() - sent < 2.0
-    assert child.stdout.read() == "interrupted\n"
+    assert_ctrl_c_stops(CHILD, within_seconds=2.0)
 
 
 def test_every_name_of_difflib_with_its_signature():

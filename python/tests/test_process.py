@@ -3,10 +3,6 @@
 Python's fuzzy-matching users expect, and errors that name the argument."""
 
 import os
-import signal
-import subprocess
-import sys
-import time
 
 import numpy
 import pytest
@@ -14,6 +10,7 @@ from hypothesis import given, settings, strategies as st
 
 import lcs
 import lcs.process as process
+from interrupted import assert_ctrl_c_stops
 
 # Short and long strings over a few symbols (ties and exact cut-offs are
 # common), some of them beyond one byte a code point.
@@ -111,12 +108,4 @@ except KeyboardInterrupt:
 
 @pytest.mark.skipif(os.name != "posix", reason="SIGINT as a terminal sends it")
 def test_ctrl_c_stops_a_long_batch_call():
-    child = subprocess.Popen([sys.executable, "-c", CHILD], stdout=subprocess.PIPE, text=True,
-                             env=os.environ)
-    assert child.stdout.readline() == "ready\n"
-    time.sleep(0.5)
-    sent = time.monotonic()
-    child.send_signal(signal.SIGINT)
-    assert child.wait(timeout=60) == 3
-    assert time.monotonic() - sent < 1.0
-    assert child.stdout.read() == "interrupted\n"
+    assert_ctrl_c_stops(CHILD, within_seconds=1.0, ready_seconds=0.5)
