@@ -80,8 +80,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         best.push_back({c, score});
       }
     }
-    std::stable_sort(best.begin(), best.end(),
-                     [](const auto& x, const auto& y) { return x.score > y.score; });
+    std::sort(best.begin(), best.end(), [](const auto& x, const auto& y) {
+      return x.score != y.score ? x.score > y.score : x.index < y.index;
+    });
     best.resize(std::min<std::size_t>(best.size(), 3));
     require(lcs::extract(queries[0], choices, 3, cutoff, options) == best);
   }

@@ -182,9 +182,11 @@ void sort_by_length(Side<Symbol>& side, std::size_t begin, std::size_t end) {
   }
   if (longest > kCountedLength) {
     const auto first = side.order.begin() + static_cast<std::ptrdiff_t>(starts[kCountedLength]);
-    std::stable_sort(
-        first, side.order.begin() + static_cast<std::ptrdiff_t>(end),
-        [&](std::size_t x, std::size_t y) { return texts[x].size() < texts[y].size(); });
+    std::sort(first, side.order.begin() + static_cast<std::ptrdiff_t>(end),
+              [&](std::size_t x, std::size_t y) {
+                return texts[x].size() != texts[y].size() ? texts[x].size() < texts[y].size()
+                                                          : x < y;
+              });
   }
 }
 
