@@ -27,6 +27,14 @@ namespace {
 // Below this many symbol pairs in all, a call runs at once with the GIL held.
 constexpr double kQuickWork = 1 << 20;
 
+// Ctrl-C while a long list is read (with the GIL held) ends the call too.
+void check_signals_every(std::size_t k) {
+  constexpr std::size_t kItems = 1 << 16;
+  if (k % kItems == kItems - 1 && PyErr_CheckSignals() != 0) {
+    throw py::error_already_set();
+  }
+}
+
 std::string type_name(py::handle object) {
   return py::str(py::type::handle_of(object).attr("__name__"));
 }
@@ -58,6 +66,7 @@ Side read_side(const std::string& function, const char* argument, py::handle seq
   }
   side.items = py::reinterpret_steal<py::list>(list);
   for (std::size_t k = 0; k < side.items.size(); ++k) {
+    check_signals_every(k);
     PyObject* item = PyList_GET_ITEM(list, static_cast<Py_ssize_t>(k));
     if (item == Py_None) {
       continue;
@@ -104,10 +113,14 @@ Strings strings_of(const std::string& function, const Side* sides[2]) {
   }
   Strings strings;
   strings.wide = sides[0]->any_wide || sides[1]->any_wide;
-  strings.work = sides[0]->symbols * sides[1]->symbols;
+  // Within one side (no second), its pairs with each other.
+  strings.work =
+      sides[0]->symbols * (sides[1]->items.empty() ? sides[0]->symbols : sides[1]->symbols);
   if (!strings.wide) {
     for (int s = 0; s < 2; ++s) {
+      strings.bytes[s].reserve(sides[s]->positions.size());
       for (const std::size_t k : sides[s]->positions) {
+        check_signals_every(k);
         strings.bytes[s].push_back(
             bytes_of(PyList_GET_ITEM(sides[s]->items.ptr(), static_cast<Py_ssize_t>(k))));
       }
@@ -117,6 +130,7 @@ Strings strings_of(const std::string& function, const Side* sides[2]) {
   std::vector<std::size_t> lengths[2];
   for (int s = 0; s < 2; ++s) {
     for (const std::size_t k : sides[s]->positions) {
+      check_signals_every(k);
       PyObject* item = PyList_GET_ITEM(sides[s]->items.ptr(), static_cast<Py_ssize_t>(k));
       const int kind = PyUnicode_KIND(item);
       const void* data = PyUnicode_DATA(item);

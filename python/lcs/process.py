@@ -24,6 +24,8 @@ def _keys_and_values(choices):
         return [key for key, _ in pairs], [value for _, value in pairs]
     if isinstance(choices, (str, bytes)):
         raise TypeError(f"choices must be a sequence of strings, not one {type(choices).__name__}")
+    if isinstance(choices, list):
+        return None, choices
     try:
         return None, list(choices)
     except TypeError:
@@ -68,6 +70,8 @@ def _strings(argument, strings):
         return [value for _, value in strings.items()]
     if isinstance(strings, (str, bytes)):
         raise TypeError(f"{argument} must be a sequence of strings, not one {type(strings).__name__}")
+    if isinstance(strings, list):
+        return strings
     try:
         return list(strings)
     except TypeError:
