@@ -38,6 +38,12 @@ std::vector<std::string> strings_for_lanes(unsigned seed, std::size_t count, int
   return strings;
 }
 
+lcs::Options on_threads(unsigned threads) {
+  lcs::Options options;
+  options.threads = threads;
+  return options;
+}
+
 bool best_first(const lcs::ScoredChoice& x, const lcs::ScoredChoice& y) {
   return x.score != y.score ? x.score > y.score : x.index < y.index;
 }
@@ -98,8 +104,7 @@ TEST_P(ManyPairs, CdistIsTheSimilarityOfEveryPairAboveTheCutoff) {
   const Case& c = GetParam();
   const auto queries = strings_for_lanes(11, c.queries, c.alphabet);
   const auto choices = strings_for_lanes(12, c.choices, c.alphabet);
-  lcs::Options options;
-  options.threads = c.threads;
+  const lcs::Options options = on_threads(c.threads);
   std::vector<float> scores(c.queries * c.choices, -1.0F);
   lcs::cdist(views(queries), views(choices), scores, c.cutoff, options);
   const WideStrings wide_queries(queries, 1U << 30);
@@ -120,8 +125,7 @@ TEST_P(ManyPairs, SimilarPairsAreEveryPairAtOrAboveTheCutoffInOrder) {
   const Case& c = GetParam();
   const auto queries = strings_for_lanes(21, c.queries, c.alphabet);
   const auto choices = strings_for_lanes(22, c.choices, c.alphabet);
-  lcs::Options options;
-  options.threads = c.threads;
+  const lcs::Options options = on_threads(c.threads);
   std::vector<lcs::SimilarPair> across;
   std::vector<lcs::SimilarPair> within;
   for (std::size_t q = 0; q < c.queries; ++q) {
@@ -146,8 +150,7 @@ TEST_P(ManyPairs, ExtractGivesTheBestChoicesBestFirstTiesByIndex) {
   const Case& c = GetParam();
   const auto queries = strings_for_lanes(31, std::min<std::size_t>(c.queries, 8), c.alphabet);
   const auto choices = strings_for_lanes(32, c.choices, c.alphabet);
-  lcs::Options options;
-  options.threads = c.threads;
+  const lcs::Options options = on_threads(c.threads);
   for (const std::string& query : queries) {
     std::vector<lcs::ScoredChoice> all;
     for (std::size_t k = 0; k < c.choices; ++k) {
@@ -184,9 +187,7 @@ TEST(ManyPairsContract, ExtractOverManyBlocksOfChoicesOnAnyThreads) {
     }
     std::sort(all.begin(), all.end(), best_first);
     for (const unsigned threads : {1U, 2U}) {
-      lcs::Options options;
-      options.threads = threads;
-      EXPECT_EQ(lcs::extract(choices[q], views(choices), 7, 0.0, options),
+      EXPECT_EQ(lcs::extract(choices[q], views(choices), 7, 0.0, on_threads(threads)),
                 std::vector<lcs::ScoredChoice>(all.begin(), all.begin() + 7));
     }
   }

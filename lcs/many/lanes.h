@@ -16,9 +16,6 @@
 
 namespace lcs_detail {
 
-// The most strings in the lanes of one vector (64 bytes of 8-bit lanes).
-inline constexpr std::size_t kMostLanes = 64;
-
 // Strings longer than this many 64-bit words are compared one pair at a time.
 inline constexpr std::size_t kMaxLaneWords = 32;
 

@@ -159,55 +159,52 @@ void run_item(const PairsJob<Symbol>& job, const Item& item, Worker<Symbol>& wor
 
 }  // namespace
 
-// Sorts positions [begin, end) of side.order by length, ties by position: by
+// Sets side.order to the positions sorted by length, ties by position: by
 // counting, linear for all but very long strings.
 template <class Symbol>
-void sort_by_length(Side<Symbol>& side, std::size_t begin, std::size_t end) {
+void sort_by_length(Side<Symbol>& side) {
   const std::vector<Text<Symbol>>& texts = side.texts;
-  std::size_t longest = 0;
-  for (std::size_t k = begin; k < end; ++k) {
-    longest = std::max(longest, texts[k].size());
-  }
+  const std::size_t end = texts.size();
+  side.order.resize(end);
+  const std::size_t longest = lcs_detail::longest(side);
   const std::size_t counted = std::min(longest, kCountedLength + 1);
   std::vector<std::size_t> starts(counted + 1, 0);
-  for (std::size_t k = begin; k < end; ++k) {
+  for (std::size_t k = 0; k < end; ++k) {
     ++starts[std::min(texts[k].size(), counted)];
   }
-  std::size_t total = begin;
+  std::size_t total = 0;
   for (std::size_t& start : starts) {
     total += std::exchange(start, total);
   }
-  for (std::size_t k = begin; k < end; ++k) {
+  for (std::size_t k = 0; k < end; ++k) {
     side.order[starts[std::min(texts[k].size(), counted)]++] = k;
   }
   if (longest > kCountedLength) {
     const auto first = side.order.begin() + static_cast<std::ptrdiff_t>(starts[kCountedLength]);
-    std::sort(first, side.order.begin() + static_cast<std::ptrdiff_t>(end),
-              [&](std::size_t x, std::size_t y) {
-                return texts[x].size() != texts[y].size() ? texts[x].size() < texts[y].size()
-                                                          : x < y;
-              });
+    std::sort(first, side.order.end(), [&](std::size_t x, std::size_t y) {
+      return texts[x].size() != texts[y].size() ? texts[x].size() < texts[y].size() : x < y;
+    });
   }
 }
 
-// Cuts positions [begin, end) of the order, sorted by length, into groups:
-// the run of each lane width (and words) into vectors of as many strings.
+// Cuts the order, sorted by length, into side.groups: the run of each lane
+// width (and words) into vectors of as many strings.
 template <class Symbol>
-void add_groups(const Side<Symbol>& side, std::size_t begin, std::size_t end,
-                std::vector<Group>& groups) {
+void add_groups(Side<Symbol>& side) {
   const std::size_t vector_bits = lane_vector_bytes() * 8;
+  const std::size_t end = side.order.size();
   const auto length_at = [&](std::size_t p) { return side.texts[side.order[p]].size(); };
-  for (std::size_t run = begin; run < end;) {
+  side.groups.clear();
+  for (std::size_t run = 0; run < end;) {
     const auto lane = lane_for(length_at(run));
-    const auto after =
-        std::partition_point(side.order.begin() + static_cast<std::ptrdiff_t>(run),
-                             side.order.begin() + static_cast<std::ptrdiff_t>(end),
-                             [&](std::size_t k) { return lane_for(side.texts[k].size()) == lane; });
+    const auto after = std::partition_point(
+        side.order.begin() + static_cast<std::ptrdiff_t>(run), side.order.end(),
+        [&](std::size_t k) { return lane_for(side.texts[k].size()) == lane; });
     const auto run_end = static_cast<std::size_t>(after - side.order.begin());
     const std::size_t lanes = lane.first == 0 ? 1 : vector_bits / lane.first;
     for (std::size_t p = run; p < run_end; p += lanes) {
       const std::size_t group_end = std::min(run_end, p + lanes);
-      groups.push_back(
+      side.groups.push_back(
           {p, group_end, lane.first, lane.second, length_at(p), length_at(group_end - 1)});
     }
     run = run_end;
@@ -237,11 +234,10 @@ std::size_t LeastLcs::compute(std::size_t total) const {
 
 template <class Symbol>
 void arrange(Side<Symbol>& side, bool in_lanes) {
-  side.order.resize(side.texts.size());
+  sort_by_length(side);
   side.groups.clear();
-  sort_by_length(side, 0, side.texts.size());
   if (in_lanes) {
-    add_groups(side, 0, side.texts.size(), side.groups);
+    add_groups(side);
   }
 }
 

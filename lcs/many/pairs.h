@@ -7,7 +7,6 @@
 #define LCS_MANY_PAIRS_H
 
 #include <algorithm>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>

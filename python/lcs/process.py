@@ -17,20 +17,21 @@ from lcs import _lcs
 __all__ = ["extract", "extract_one", "extractOne", "cdist", "similar_pairs"]
 
 
-def _keys_and_values(choices):
-    """The choices' keys (None for a plain sequence) and values as lists."""
-    if hasattr(choices, "items") and callable(choices.items):
-        pairs = list(choices.items())
+def _keys_and_values(argument, strings):
+    """The keys (None for a plain sequence) and the values of a sequence or
+    mapping of strings, as lists; `argument` names it in errors."""
+    if hasattr(strings, "items") and callable(strings.items):
+        pairs = list(strings.items())
         return [key for key, _ in pairs], [value for _, value in pairs]
-    if isinstance(choices, (str, bytes)):
-        raise TypeError(f"choices must be a sequence of strings, not one {type(choices).__name__}")
-    if isinstance(choices, list):
-        return None, choices
+    if isinstance(strings, (str, bytes)):
+        raise TypeError(f"{argument} must be a sequence of strings, not one {type(strings).__name__}")
+    if isinstance(strings, list):
+        return None, strings
     try:
-        return None, list(choices)
+        return None, list(strings)
     except TypeError:
-        raise TypeError("choices must be a sequence or mapping of str or bytes, "
-                        f"not {type(choices).__name__}") from None
+        raise TypeError(f"{argument} must be a sequence or mapping of str or bytes, "
+                        f"not {type(strings).__name__}") from None
 
 
 def _processed(strings, processor):
@@ -45,7 +46,7 @@ def extract(query, choices, *, limit=5, score_cutoff=0.0, processor=None, worker
     """The best `limit` choices for the query (None: all of them) with score >=
     score_cutoff, best first, ties by position: a list of (choice, score, key),
     key being the position in a sequence or the key in a mapping."""
-    keys, values = _keys_and_values(choices)
+    keys, values = _keys_and_values("choices", choices)
     if query is None:
         return []
     if processor is not None:
@@ -66,17 +67,7 @@ extractOne = extract_one  # the name other fuzzy-matching libraries use
 
 
 def _strings(argument, strings):
-    if hasattr(strings, "items") and callable(strings.items):
-        return [value for _, value in strings.items()]
-    if isinstance(strings, (str, bytes)):
-        raise TypeError(f"{argument} must be a sequence of strings, not one {type(strings).__name__}")
-    if isinstance(strings, list):
-        return strings
-    try:
-        return list(strings)
-    except TypeError:
-        raise TypeError(f"{argument} must be a sequence of str or bytes, "
-                        f"not {type(strings).__name__}") from None
+    return _keys_and_values(argument, strings)[1]
 
 
 def cdist(queries, choices, *, score_cutoff=0.0, dtype=numpy.float32, processor=None, workers=1):
