@@ -8,7 +8,8 @@ python_version=$(/usr/bin/python3 -c 'import sys; print("%d.%d" % sys.version_in
   echo 3.11)
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev patch
   python3 python3-dev pybind11-dev python3-pybind11 python3-pytest python3-hypothesis
-  "libpython$python_version-testsuite" python3-venv python3-setuptools python3-wheel python3-numpy)
+  "libpython$python_version-testsuite" python3-venv python3-setuptools python3-wheel python3-numpy python3-pandas
+  python3-distributed)
 if [[ ${1:-} == --list ]]; then
   printf '%s\n' "${packages[@]}"
   exit 0
