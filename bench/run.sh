@@ -49,6 +49,11 @@ build/release/bench/many_bench --benchmark_out=build/bench-many.json --benchmark
   env -u GLIBC_TUNABLES PYTHONPATH=build/release/python /usr/bin/python3 bench/many_report.py \
     build/bench-many.json
 } >>docs/benchmarks.md
+# lcs.dask on LocalClusters of 1 and 2 workers against the single process.
+{
+  printf '\n## Many pairs on a Dask cluster (one run)\n\n'
+  env -u GLIBC_TUNABLES PYTHONPATH=build/release/python /usr/bin/python3 bench/dask_bench.py
+} >>docs/benchmarks.md
 # Whole processes: lcs-diff against GNU diff and git, appended to the page.
 cmake --build --preset release --target lcs-diff >/dev/null
 {

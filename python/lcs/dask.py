@@ -14,6 +14,7 @@ dask.dataframe.DataFrame objects already computing on the cluster:
 
 import math
 import uuid
+import warnings
 
 import numpy
 import pandas
@@ -116,8 +117,12 @@ def _on_cluster(client, argument, side):
     A lazy collection is read on the cluster, where a bad item raises."""
     if isinstance(side, _Strings):
         # The list travels inside the task, which the scheduler keeps: a
-        # worker lost with it makes the scheduler run the task again.
-        return client.submit(_identity, side, key=_key("strings")), len(side), side.symbols
+        # worker lost with it makes the scheduler run the task again. (Dask
+        # advises scatter instead, whose data is lost with the worker.)
+        with warnings.catch_warnings():
+            warnings.filterwarnings("ignore", "Large object", UserWarning)
+            future = client.submit(_identity, side, key=_key("strings"))
+        return future, len(side), side.symbols
     partitions = client.compute(side.to_delayed())
     joined = client.submit(_joined, argument, *partitions, key=_key("strings"))
     count, symbols = client.submit(_measure, joined, key=_key("measure")).result()
