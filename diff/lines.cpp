@@ -91,7 +91,7 @@ lcs::DenseIds line_ids(std::span<const std::string_view> a, std::span<const std:
   return lcs::dense_ids(keys(a, equality), keys(b, equality));
 }
 
-bool is_blank(std::string_view line) { return std::ranges::all_of(line, is_space); }
+bool is_blank(std::string_view line) { return std::all_of(line.begin(), line.end(), is_space); }
 
 #ifdef _WIN32
 struct Pattern::Compiled {
@@ -137,7 +137,8 @@ bool LineFilter::ignorable(std::string_view line) const {
   if (blank_lines && is_blank(line)) {
     return true;
   }
-  return std::ranges::any_of(patterns, [&](const auto& pattern) { return pattern->matches(line); });
+  return std::any_of(patterns.begin(), patterns.end(),
+                     [&](const auto& pattern) { return pattern->matches(line); });
 }
 
 std::string without_trailing_crs(std::string_view text) {

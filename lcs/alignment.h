@@ -156,6 +156,23 @@ struct DenseIds {
   std::size_t distinct = 0;
 };
 
+namespace detail {
+// The number of items in a range, by its size where it has one (some
+// standard libraries have no std::ranges::distance).
+template <std::ranges::forward_range R>
+std::size_t item_count(const R& range) {
+  if constexpr (std::ranges::sized_range<const R>) {
+    return static_cast<std::size_t>(std::ranges::size(range));
+  } else {
+    std::size_t count = 0;
+    for (auto at = std::ranges::begin(range); at != std::ranges::end(range); ++at) {
+      ++count;
+    }
+    return count;
+  }
+}
+}  // namespace detail
+
 template <std::ranges::forward_range A, std::ranges::forward_range B,
           class Hash = std::hash<std::ranges::range_value_t<A>>, class Equal = std::equal_to<>>
 requires std::same_as<std::ranges::range_value_t<A>, std::ranges::range_value_t<B>> DenseIds
@@ -165,8 +182,8 @@ dense_ids(const A& a, const B& b, Hash hash = {}, Equal equal = {}) {
                     std::is_lvalue_reference_v<std::ranges::range_reference_t<const B>>,
                 "dense_ids refers to the items: pass ranges that hold them");
   constexpr std::uint32_t kFree = UINT32_MAX;
-  const auto a_size = static_cast<std::size_t>(std::ranges::distance(a));
-  const auto b_size = static_cast<std::size_t>(std::ranges::distance(b));
+  const std::size_t a_size = detail::item_count(a);
+  const std::size_t b_size = detail::item_count(b);
   // Open addressing with linear probing, at most half full: each slot holds
   // an id, and each id its first item and that item's hash, which settles
   // most probes without comparing items.
