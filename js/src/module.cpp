@@ -124,6 +124,14 @@ int guarded(Call&& call) {
   }
 }
 
+// Every thread there is: one in this module, which has none, and the engine
+// knows it.
+lcs::Options all_threads() {
+  lcs::Options options;
+  options.threads = 0;
+  return options;
+}
+
 lcs::DenseIds dense_ids_of(std::span<const std::string_view> a, std::span<const std::string_view> b) {
   return lcs::dense_ids(a, b);
 }
@@ -145,7 +153,7 @@ std::size_t lcs_result_size() { return result.size(); }
 int lcs_length(const std::uint32_t* a, std::size_t a_size, const std::uint32_t* b,
                std::size_t b_size) {
   return guarded([&] {
-    const std::size_t length = lcs::length(std::span(a, a_size), std::span(b, b_size));
+    const std::size_t length = lcs::length(std::span(a, a_size), std::span(b, b_size), all_threads());
     result.assign({static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(length >> 16 >> 16)});
   });
 }
@@ -159,7 +167,7 @@ int lcs_blocks(const std::uint32_t* a, std::size_t a_size, const std::uint32_t* 
     const std::span<const std::uint32_t> right(b, b_size);
     result.clear();
     for (const lcs::MatchingBlock& block :
-         lcs::compact_blocks(lcs::matching_blocks(left, right), left, right)) {
+         lcs::compact_blocks(lcs::matching_blocks(left, right, all_threads()), left, right)) {
       result.insert(result.end(), {static_cast<std::uint32_t>(block.a), static_cast<std::uint32_t>(block.b),
                                    static_cast<std::uint32_t>(block.size)});
     }
@@ -178,7 +186,7 @@ int lcs_diff_text(const char* a, std::size_t a_size, const char* b, std::size_t 
       const std::vector<std::string_view> a_lines = lcs::split_lines(left);
       const std::vector<std::string_view> b_lines = lcs::split_lines(right);
       const lcs::DenseIds ids = dense_ids_of(a_lines, b_lines);
-      lcs_diff::Changes changes = lcs_diff::minimal_changes(ids, {});
+      lcs_diff::Changes changes = lcs_diff::minimal_changes(ids, all_threads());
       lcs_diff::place_readably(changes, ids, a_lines, b_lines);
       put_runs(changes.a, changes.b, line_starts(a_lines), line_starts(b_lines));
       return;
@@ -188,7 +196,7 @@ int lcs_diff_text(const char* a, std::size_t a_size, const char* b, std::size_t 
     lcs::DenseIds ids;
     ids.a = a_points.symbols;
     ids.b = b_points.symbols;
-    const lcs_diff::Changes changes = lcs_diff::minimal_changes(ids, {});
+    const lcs_diff::Changes changes = lcs_diff::minimal_changes(ids, all_threads());
     put_runs(changes.a, changes.b, a_points.starts, b_points.starts);
   });
 }
@@ -201,7 +209,7 @@ int lcs_diff_symbols(const std::uint32_t* a, std::size_t a_size, const std::uint
     lcs::DenseIds ids;
     ids.a.assign(a, a + a_size);
     ids.b.assign(b, b + b_size);
-    const lcs_diff::Changes changes = lcs_diff::minimal_changes(ids, {});
+    const lcs_diff::Changes changes = lcs_diff::minimal_changes(ids, all_threads());
     std::vector<std::uint32_t> a_starts(a_size + 1);
     std::vector<std::uint32_t> b_starts(b_size + 1);
     for (std::size_t k = 0; k < a_starts.size(); ++k) {

@@ -50,8 +50,14 @@ void side_by_side(bool parallel, First&& first, Second&& second) {
 }
 
 // The number of threads that `threads` asks for: 0 means all the hardware has.
+// Where there are no threads (WebAssembly built without them), one.
 inline unsigned thread_count(unsigned threads) {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  static_cast<void>(threads);
+  return 1;
+#else
   return threads != 0 ? threads : std::max(1U, std::thread::hardware_concurrency());
+#endif
 }
 
 }  // namespace lcs_detail
