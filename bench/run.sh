@@ -54,6 +54,13 @@ build/release/bench/many_bench --benchmark_out=build/bench-many.json --benchmark
   printf '\n## Many pairs on a Dask cluster (one run)\n\n'
   env -u GLIBC_TUNABLES PYTHONPATH=build/release/python /usr/bin/python3 bench/dask_bench.py
 } >>docs/benchmarks.md
+# The npm package against jsdiff, when the WebAssembly module is built.
+if [[ -e js/dist/engine.mjs && -d js/node_modules/diff ]]; then
+  {
+    printf '\n## The npm package against jsdiff (in turn, one Node.js process)\n\n'
+    node bench/js_bench.mjs
+  } >>docs/benchmarks.md
+fi
 # Whole processes: lcs-diff against GNU diff and git, appended to the page.
 cmake --build --preset release --target lcs-diff >/dev/null
 {

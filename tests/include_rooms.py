@@ -4,7 +4,8 @@
 The rooms of lcs/ stand in layers: the kernels know nothing above them, the
 classic family uses at most the kernels, the one-pair layer is built on the
 kernels, and the many-pair layer on the kernels and the one-pair layer.
-The programs and the Python module see the public headers only; tests,
+The programs and the Python module see the public headers only (the
+WebAssembly module in js/ also lcs-diff's placement of changes); tests,
 benchmarks and fuzzers may look anywhere. Run as: include_rooms.py SOURCE_DIR.
 """
 import pathlib
@@ -26,12 +27,13 @@ BUILT_ON = {
     "align": {"lcs", "cli"},
     "diff": {"lcs", "cli"},
     "python": {"lcs"},
+    "js": {"lcs", "diff"},  # the WebAssembly module: lcs-diff's placement of changes
 }
 # What a public header may be seen by: the family's header by everyone, the
 # one-pair layer's by the rooms above the family.
 PUBLIC_TO = {
     "lcs/lcs_algorithms.h": {"lcs/family", "console", "align", "diff", "python", "lcs"},
-    "lcs/alignment.h": {"lcs/alignment", "lcs/many", "align", "diff", "python", "lcs"},
+    "lcs/alignment.h": {"lcs/alignment", "lcs/many", "align", "diff", "python", "js", "lcs"},
     "lcs/many.h": {"lcs/many", "python", "lcs"},
 }
 

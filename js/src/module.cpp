@@ -73,14 +73,16 @@ std::vector<std::uint32_t> line_starts(std::span<const std::string_view> lines) 
 
 // The result of a diff: the number of runs and of tokens in a and in b, then
 // for each run its kind (0 equal, 1 removed, 2 added) and its token range
-// [begin, end) (in b for equal runs, whose value is b's), then the token starts of a and of b (each with the end).
+// [begin, end) (in b for equal runs, whose value is b's), then the token starts of a and of b (each
+// with the end).
 void put_runs(const std::vector<bool>& a_changed, const std::vector<bool>& b_changed,
               const std::vector<std::uint32_t>& a_starts,
               const std::vector<std::uint32_t>& b_starts) {
   std::vector<std::uint32_t> runs;
   const auto add = [&runs](std::uint32_t kind, std::size_t begin, std::size_t end) {
     if (begin < end) {
-      runs.insert(runs.end(), {kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
+      runs.insert(runs.end(),
+                  {kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
     }
   };
   std::size_t i = 0;
@@ -103,7 +105,8 @@ void put_runs(const std::vector<bool>& a_changed, const std::vector<bool>& b_cha
     }
     add(0, equal_from, j);
   }
-  result.assign({static_cast<std::uint32_t>(runs.size() / 3), static_cast<std::uint32_t>(a_changed.size()),
+  result.assign({static_cast<std::uint32_t>(runs.size() / 3),
+                 static_cast<std::uint32_t>(a_changed.size()),
                  static_cast<std::uint32_t>(b_changed.size())});
   result.insert(result.end(), runs.begin(), runs.end());
   result.insert(result.end(), a_starts.begin(), a_starts.end());
@@ -132,7 +135,8 @@ lcs::Options all_threads() {
   return options;
 }
 
-lcs::DenseIds dense_ids_of(std::span<const std::string_view> a, std::span<const std::string_view> b) {
+lcs::DenseIds dense_ids_of(std::span<const std::string_view> a,
+                           std::span<const std::string_view> b) {
   return lcs::dense_ids(a, b);
 }
 
@@ -153,8 +157,10 @@ std::size_t lcs_result_size() { return result.size(); }
 int lcs_length(const std::uint32_t* a, std::size_t a_size, const std::uint32_t* b,
                std::size_t b_size) {
   return guarded([&] {
-    const std::size_t length = lcs::length(std::span(a, a_size), std::span(b, b_size), all_threads());
-    result.assign({static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(length >> 16 >> 16)});
+    const std::size_t length =
+        lcs::length(std::span(a, a_size), std::span(b, b_size), all_threads());
+    result.assign(
+        {static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(length >> 16 >> 16)});
   });
 }
 
@@ -168,8 +174,9 @@ int lcs_blocks(const std::uint32_t* a, std::size_t a_size, const std::uint32_t* 
     result.clear();
     for (const lcs::MatchingBlock& block :
          lcs::compact_blocks(lcs::matching_blocks(left, right, all_threads()), left, right)) {
-      result.insert(result.end(), {static_cast<std::uint32_t>(block.a), static_cast<std::uint32_t>(block.b),
-                                   static_cast<std::uint32_t>(block.size)});
+      result.insert(result.end(),
+                    {static_cast<std::uint32_t>(block.a), static_cast<std::uint32_t>(block.b),
+                     static_cast<std::uint32_t>(block.size)});
     }
   });
 }
