@@ -11,6 +11,7 @@ import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
 
 import * as lcs from '../js/lcs.mjs';
+import { random } from '../js/test/random.mjs';
 
 const root = fileURLToPath(new URL('..', import.meta.url));
 const jsdiff = createRequire(`${root}js/package.json`)('diff');
@@ -25,15 +26,6 @@ function seconds(fn, repeats = 1) {
     best = Math.min(best, (performance.now() - start) / 1000);
   }
   return [best, value];
-}
-
-function random(seed) {
-  return () => {
-    seed = (seed + 0x6d2b79f5) | 0;
-    let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
-    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
 }
 
 function linesOver(next, count, distinct) {

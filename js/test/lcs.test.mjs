@@ -11,18 +11,9 @@ import { join } from 'node:path';
 import { createRequire } from 'node:module';
 
 import * as lcs from '../lcs.mjs';
+import { random } from './random.mjs';
 
 const jsdiff = createRequire(import.meta.url)('diff');
-
-// A fixed-seed generator (mulberry32), so that a failure repeats.
-function random(seed) {
-  return () => {
-    seed = (seed + 0x6d2b79f5) | 0;
-    let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
-    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-}
 
 function pick(next, items, count) {
   return Array.from({ length: count }, () => items[Math.floor(next() * items.length)]);
