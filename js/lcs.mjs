@@ -221,7 +221,21 @@ function textChanges(oldText, newText, byLines) {
   });
 }
 
-function withCallback(options, compute) {
+// jsdiff's limits on the work, which this engine never needs: its results are
+// always complete.
+const LIMITS = ['callback', 'timeout', 'maxEditLength'];
+
+// Runs compute, and hands its value to options.callback (or options itself
+// when it is a function) later, as jsdiff does. An option that would change
+// the result and is not supported is a TypeError, never silently ignored.
+function withCallback(name, options, supported, compute) {
+  if (options && typeof options === 'object') {
+    const unknown = Object.keys(options).filter((key) =>
+      options[key] !== undefined && options[key] !== false && ![...LIMITS, ...supported].includes(key));
+    if (unknown.length) {
+      throw new TypeError(`${name}: option ${unknown.join(', ')} is not supported`);
+    }
+  }
   const callback = typeof options === 'function' ? options : options?.callback;
   const value = compute();
   if (callback) {
@@ -234,7 +248,7 @@ function withCallback(options, compute) {
 /** jsdiff's diffChars: the fewest changes by character (code point). */
 export function diffChars(oldStr, newStr, options) {
   requireStrings('diffChars', oldStr, newStr);
-  return withCallback(options, () => {
+  return withCallback('diffChars', options, ['ignoreCase'], () => {
     if (options?.ignoreCase) {
       return tokenChanges([...oldStr], [...newStr], (t) => t.toLowerCase());
     }
@@ -245,7 +259,7 @@ export function diffChars(oldStr, newStr, options) {
 /** jsdiff's diffLines: the fewest changes by line (each with its line feed). */
 export function diffLines(oldStr, newStr, options) {
   requireStrings('diffLines', oldStr, newStr);
-  return withCallback(options, () => textChanges(oldStr, newStr, true));
+  return withCallback('diffLines', options, [], () => textChanges(oldStr, newStr, true));
 }
 
 // Words (letters, digits, marks and _ of any script), runs of white space,
@@ -282,7 +296,8 @@ function tokenChanges(oldTokens, newTokens, key) {
 export function diffWordsWithSpace(oldStr, newStr, options) {
   requireStrings('diffWordsWithSpace', oldStr, newStr);
   const fold = options?.ignoreCase ? (t) => t.toLowerCase() : (t) => t;
-  return withCallback(options, () => tokenChanges(words(oldStr), words(newStr), fold));
+  return withCallback('diffWordsWithSpace', options, ['ignoreCase'], () =>
+    tokenChanges(words(oldStr), words(newStr), fold));
 }
 
 /** jsdiff's diffWords: as diffWordsWithSpace, but any run of white space equals any other. */
@@ -290,7 +305,8 @@ export function diffWords(oldStr, newStr, options) {
   requireStrings('diffWords', oldStr, newStr);
   const fold = options?.ignoreCase ? (t) => t.toLowerCase() : (t) => t;
   const key = (token) => (/^\s+$/u.test(token) ? ' ' : fold(token));
-  return withCallback(options, () => tokenChanges(words(oldStr), words(newStr), key));
+  return withCallback('diffWords', options, ['ignoreCase'], () =>
+    tokenChanges(words(oldStr), words(newStr), key));
 }
 
 
@@ -379,7 +395,7 @@ function contextOf(options) {
 export function structuredPatch(oldFileName, newFileName, oldStr, newStr, oldHeader, newHeader,
   options) {
   requireStrings('structuredPatch', oldStr, newStr);
-  return withCallback(options, () => {
+  return withCallback('structuredPatch', options, ['context'], () => {
     const patch = { oldFileName, newFileName };
     if (oldHeader !== undefined || newHeader !== undefined) {
       Object.assign(patch, { oldHeader, newHeader });
@@ -412,7 +428,7 @@ export function createTwoFilesPatch(oldFileName, newFileName, oldStr, newStr, ol
   options) {
   const patch = () => structuredPatch(oldFileName, newFileName, oldStr, newStr, oldHeader, newHeader,
     { context: options?.context });
-  return withCallback(options, () => formatPatch(patch()));
+  return withCallback('createTwoFilesPatch', options, ['context'], () => formatPatch(patch()));
 }
 
 /** jsdiff's createPatch: createTwoFilesPatch with one file name for both. */

@@ -159,6 +159,8 @@ test('bad arguments are TypeError or RangeError, and the module goes on', () => 
     [() => lcs.diffChars('a', 5), TypeError, /diffChars: compare two strings/],
     [() => lcs.diffLines(undefined, ''), TypeError, /diffLines/],
     [() => lcs.createPatch('f', 'a', 'b', '', '', { context: -1 }), RangeError, /context/],
+    [() => lcs.diffLines('a', 'b', { ignoreWhitespace: true }), TypeError,
+      /diffLines: option ignoreWhitespace is not supported/],
   ];
   for (const [call, type, message] of cases) assert.throws(call, { name: type.name, message });
   assert.equal(lcs.length('abc', 'abc'), 3);
