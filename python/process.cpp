@@ -8,6 +8,7 @@
 
 #include <pybind11/numpy.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -171,6 +172,49 @@ auto run_on(const Strings& strings, unsigned workers, const Call& call) {
   });
 }
 
+// The most choices a query keeps: `limit`, or all of them for None.
+std::size_t most_kept(const std::string& function, py::handle limit, std::size_t choices) {
+  if (limit.is_none()) {
+    return choices;
+  }
+  if (PyLong_Check(limit.ptr()) == 0 || PyBool_Check(limit.ptr()) != 0 ||
+      limit.cast<long long>() < 0) {
+    throw py::type_error(function + ": limit must be None or an int >= 0, not " +
+                         std::string(py::repr(limit)));
+  }
+  return std::min<std::size_t>(choices, limit.cast<std::size_t>());
+}
+
+// The best `most` choices of each query, the choices read once for all.
+template <class Views>
+std::vector<std::vector<lcs::ScoredChoice>> best_of_each(Views queries, Views choices,
+                                                         std::size_t most, double cutoff,
+                                                         const lcs::Options& options) {
+  std::vector<std::vector<lcs::ScoredChoice>> best;
+  best.reserve(queries.size());
+  for (const auto& query : queries) {
+    best.push_back(lcs::extract(query, choices, most, cutoff, options));
+  }
+  return best;
+}
+
+std::vector<std::vector<lcs::ScoredChoice>> extract_all(const std::string& function,
+                                                        const Side& query_side,
+                                                        const Side& choice_side, py::handle limit,
+                                                        double cutoff, py::handle workers) {
+  const Side* sides[2] = {&query_side, &choice_side};
+  const Strings strings = strings_of(function, sides);
+  const std::size_t most = most_kept(function, limit, choice_side.positions.size());
+  checked_cutoff(function, cutoff);
+  const unsigned threads = thread_count(function.c_str(), "workers", workers);
+  if (query_side.positions.empty()) {
+    return {};
+  }
+  return run_on(strings, threads, [&](auto queries, auto items, const lcs::Options& options) {
+    return best_of_each(queries, items, most, cutoff, options);
+  });
+}
+
 py::list extract(py::handle query, py::handle choices, py::handle limit, double cutoff,
                  py::handle workers) {
   const std::string function = "lcs.process.extract";
@@ -178,31 +222,45 @@ py::list extract(py::handle query, py::handle choices, py::handle limit, double 
   query_list.append(query);
   const Side query_side = read_side(function, "query", query_list);
   const Side choice_side = read_side(function, "choices", choices);
-  const Side* sides[2] = {&query_side, &choice_side};
-  const Strings strings = strings_of(function, sides);
-  std::size_t most = choice_side.positions.size();
-  if (!limit.is_none()) {
-    if (PyLong_Check(limit.ptr()) == 0 || PyBool_Check(limit.ptr()) != 0 ||
-        limit.cast<long long>() < 0) {
-      throw py::type_error(function + ": limit must be None or an int >= 0, not " +
-                           std::string(py::repr(limit)));
-    }
-    most = std::min<std::size_t>(most, limit.cast<std::size_t>());
-  }
   py::list out;
-  if (query_side.positions.empty()) {
-    return out;
-  }
-  checked_cutoff(function, cutoff);
-  const unsigned threads = thread_count(function.c_str(), "workers", workers);
-  const std::vector<lcs::ScoredChoice> best =
-      run_on(strings, threads, [&](auto queries, auto items, const lcs::Options& options) {
-        return lcs::extract(queries.front(), items, most, cutoff, options);
-      });
-  for (const lcs::ScoredChoice& found : best) {
-    out.append(py::make_tuple(choice_side.positions[found.index], found.score));
+  for (const auto& best : extract_all(function, query_side, choice_side, limit, cutoff, workers)) {
+    for (const lcs::ScoredChoice& found : best) {
+      out.append(py::make_tuple(choice_side.positions[found.index], found.score));
+    }
   }
   return out;
+}
+
+// extract for many queries at once: (query, rank, choice, score) arrays,
+// by query then rank, the choices read once.
+py::tuple extract_each(py::handle queries, py::handle choices, py::handle limit, double cutoff,
+                       py::handle workers) {
+  const std::string function = "lcs.process.extract";
+  const Side query_side = read_side(function, "queries", queries);
+  const Side choice_side = read_side(function, "choices", choices);
+  const auto all = extract_all(function, query_side, choice_side, limit, cutoff, workers);
+  std::size_t rows = 0;
+  for (const auto& best : all) {
+    rows += best.size();
+  }
+  py::array_t<std::int64_t> query_index(static_cast<py::ssize_t>(rows));
+  py::array_t<std::int64_t> rank(static_cast<py::ssize_t>(rows));
+  py::array_t<std::int64_t> choice_index(static_cast<py::ssize_t>(rows));
+  py::array_t<double> score(static_cast<py::ssize_t>(rows));
+  auto q = query_index.mutable_unchecked<1>();
+  auto r = rank.mutable_unchecked<1>();
+  auto c = choice_index.mutable_unchecked<1>();
+  auto s = score.mutable_unchecked<1>();
+  py::ssize_t at = 0;
+  for (std::size_t k = 0; k < all.size(); ++k) {
+    for (std::size_t place = 0; place < all[k].size(); ++place, ++at) {
+      q(at) = static_cast<std::int64_t>(query_side.positions[k]);
+      r(at) = static_cast<std::int64_t>(place + 1);
+      c(at) = static_cast<std::int64_t>(choice_side.positions[all[k][place].index]);
+      s(at) = all[k][place].score;
+    }
+  }
+  return py::make_tuple(query_index, rank, choice_index, score);
 }
 
 py::array_t<float> cdist(py::handle queries, py::handle choices, double cutoff,
@@ -277,6 +335,10 @@ void add_process(py::module_& module) {
   module.def("_extract", &extract, py::arg("query"), py::arg("choices"), py::arg("limit"),
              py::arg("score_cutoff"), py::arg("workers"),
              "[(position, score)] of the best choices, best first; lcs.process.extract wraps it.");
+  module.def("_extract_each", &extract_each, py::arg("queries"), py::arg("choices"),
+             py::arg("limit"), py::arg("score_cutoff"), py::arg("workers"),
+             "(query, rank, choice, score) arrays of each query's best choices, the choices "
+             "read once; lcs.dask and lcs-match use it.");
   module.def("_cdist", &cdist, py::arg("queries"), py::arg("choices"), py::arg("score_cutoff"),
              py::arg("workers"), "The float32 matrix of similarities; see lcs.process.cdist.");
   module.def("_similar_pairs", &similar_pairs, py::arg("queries"), py::arg("choices"),

@@ -6,7 +6,7 @@ cluster's workers, lcs-match one after the other on this machine."""
 import numpy
 import pandas
 
-from lcs import process
+from lcs import _lcs, process
 
 PAIRS_COLUMNS = {"query": numpy.int64, "choice": numpy.int64, "score": numpy.float32}
 EXTRACT_COLUMNS = {"query": numpy.int64, "rank": numpy.int64, "choice": numpy.int64,
@@ -39,12 +39,7 @@ def pairs(queries, start, stop, choices, cutoff, workers=1):
 def best(queries, start, stop, choices, limit, cutoff, workers=1):
     """The best `limit` choices of each of queries[start:stop] with score >=
     cutoff: a DataFrame of query, rank (from 1), choice and exact score,
-    ordered by query, then rank."""
-    rows = []
-    for position in range(start, stop):
-        found = process.extract(queries[position], choices, limit=limit, score_cutoff=cutoff,
-                                workers=workers)
-        rows.extend((position, rank, at, score) for rank, (_, score, at) in enumerate(found, 1))
-    if not rows:
-        return empty(EXTRACT_COLUMNS)
-    return pandas.DataFrame(rows, columns=list(EXTRACT_COLUMNS)).astype(EXTRACT_COLUMNS)
+    ordered by query, then rank; the choices are read once for all."""
+    query, rank, choice, score = _lcs._extract_each(queries[start:stop], choices, limit, cutoff,
+                                                    workers)
+    return pandas.DataFrame({"query": query + start, "rank": rank, "choice": choice, "score": score})

@@ -32,8 +32,11 @@ from lcs import _tiles
 __all__ = ["similar_pairs", "extract"]
 
 # What one tile should cost, in symbol steps of the engine (a pair of words
-# is about 10): near a second of one core at a cut-off of 0.8.
+# is about 10): near a second of one core for similar_pairs at a cut-off of
+# 0.8, and for extract, whose pairs cost about eight times as much (no
+# pair is left out for its lengths alone until the best are known).
 _STEPS_PER_TILE = 4e9
+_EXTRACT_STEPS_PER_TILE = _STEPS_PER_TILE / 8
 # Tiles per thread of the cluster, at least, so that every thread has work
 # to the end and a lost worker's share is spread over the others.
 _TILES_PER_THREAD = 4
@@ -137,9 +140,9 @@ def _key(name):
     return f"lcs-{name}-{uuid.uuid4().hex}"
 
 
-def _tile_bounds(client, queries, choices, block, within):
+def _tile_bounds(client, queries, choices, block, within, steps_per_tile=_STEPS_PER_TILE):
     """Query ranges [start, stop), each a tile: `block` queries, or as many as
-    make a tile of about _STEPS_PER_TILE (in a triangle, fewer at the top)."""
+    make a tile of about steps_per_tile (in a triangle, fewer at the top)."""
     count, symbols = queries[1:]
     if block is not None:
         if not isinstance(block, int) or isinstance(block, bool) or block < 1:
@@ -153,7 +156,7 @@ def _tile_bounds(client, queries, choices, block, within):
     bounds, start = [], 0
     while start < count:
         against = choice_count - start if within else choice_count
-        rows = _STEPS_PER_TILE / (steps_per_pair * max(against, 1))
+        rows = steps_per_tile / (steps_per_pair * max(against, 1))
         rows = min(rows, math.ceil(count / (threads * _TILES_PER_THREAD)))
         stop = min(count, start + max(1, int(rows)))
         bounds.append((start, stop))
@@ -207,7 +210,8 @@ def best_tiles(queries, choices, *, limit=5, score_cutoff=0.0, client=None, bloc
     client = _client(client)
     query_side = _on_cluster(client, "queries", queries)
     choice_side = _on_cluster(client, "choices", choices)
-    bounds = _tile_bounds(client, query_side, choice_side, block, within=False)
+    bounds = _tile_bounds(client, query_side, choice_side, block, within=False,
+                          steps_per_tile=_EXTRACT_STEPS_PER_TILE)
     return [client.submit(_extract_tile, query_side[0], start, stop, choice_side[0], limit, cutoff,
                           key=_key("extract")) for start, stop in bounds]
 
