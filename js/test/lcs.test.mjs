@@ -151,6 +151,27 @@ test('larger inputs give the native engine\'s length', { skip: !process.env.LCS_
   }
 });
 
+test('lines are changed where lcs-diff changes them', { skip: !process.env.LCS_DIFF }, () => {
+  const next = random(5);
+  const folder = mkdtempSync(join(tmpdir(), 'lcs-js-'));
+  const lines = ['{\n', '}\n', '\n', '  return;\n', 'x = 1;\n'];
+  const hunkBodies = (patch) => patch.split('\n').filter((line) => /^[-+ \\]/.test(line) &&
+    !/^(---|\+\+\+) /.test(line));
+  for (let round = 0; round < 60; round++) {
+    const [a, b] = [0, 1].map(() => pick(next, lines, Math.floor(next() * 25)).join(''));
+    writeFileSync(join(folder, 'a'), a);
+    writeFileSync(join(folder, 'b'), b);
+    let native = '';
+    try {
+      native = execFileSync(process.env.LCS_DIFF, ['-U3', join(folder, 'a'), join(folder, 'b')]).toString();
+    } catch (failure) {
+      native = failure.stdout.toString();  // status 1: the files differ
+    }
+    const ours = lcs.createTwoFilesPatch('a', 'b', a, b, undefined, undefined, { context: 3 });
+    assert.deepEqual(hunkBodies(ours), hunkBodies(native), `${JSON.stringify(a)} / ${JSON.stringify(b)}`);
+  }
+});
+
 test('bad arguments are TypeError or RangeError, and the module goes on', () => {
   const cases = [
     [() => lcs.length('a', ['a']), TypeError, /two strings, two arrays of strings/],
