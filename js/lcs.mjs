@@ -133,9 +133,8 @@ function describe(value) {
 
 // ---- Our calls ----------------------------------------------------------------
 
-/** The length of a longest common subsequence of a and b. */
-export function length(a, b) {
-  const [left, right] = symbols(a, b);
+// The engine's calls on two Uint32Arrays of symbols.
+function lengthOf(left, right) {
   return withSymbols([left, right], (x, y) => {
     checked(engine._lcs_length(x, left.length, y, right.length));
     const words = result();
@@ -143,9 +142,7 @@ export function length(a, b) {
   });
 }
 
-/** One longest common subsequence as maximal runs {a, b, size}, in order. */
-export function matchingBlocks(a, b) {
-  const [left, right] = symbols(a, b);
+function blocksOf(left, right) {
   return withSymbols([left, right], (x, y) => {
     checked(engine._lcs_blocks(x, left.length, y, right.length));
     const words = result();
@@ -157,6 +154,16 @@ export function matchingBlocks(a, b) {
   });
 }
 
+/** The length of a longest common subsequence of a and b. */
+export function length(a, b) {
+  return lengthOf(...symbols(a, b));
+}
+
+/** One longest common subsequence as maximal runs {a, b, size}, in order. */
+export function matchingBlocks(a, b) {
+  return blocksOf(...symbols(a, b));
+}
+
 /** The edits from a to b around matchingBlocks, as difflib's opcodes:
  * [tag, aStart, aEnd, bStart, bEnd] with tag 'equal', 'replace', 'delete' or 'insert'. */
 export function opcodes(a, b) {
@@ -164,7 +171,7 @@ export function opcodes(a, b) {
   const codes = [];
   let i = 0;
   let j = 0;
-  for (const block of [...matchingBlocks(left, right), { a: left.length, b: right.length, size: 0 }]) {
+  for (const block of [...blocksOf(left, right), { a: left.length, b: right.length, size: 0 }]) {
     const tag = i < block.a ? (j < block.b ? 'replace' : 'delete') : j < block.b ? 'insert' : '';
     if (tag) codes.push([tag, i, block.a, j, block.b]);
     if (block.size) codes.push(['equal', block.a, block.a + block.size, block.b, block.b + block.size]);
@@ -178,7 +185,7 @@ export function opcodes(a, b) {
 export function similarity(a, b) {
   const [left, right] = symbols(a, b);
   const total = left.length + right.length;
-  return total === 0 ? 1 : (2 * length(left, right)) / total;
+  return total === 0 ? 1 : (2 * lengthOf(left, right)) / total;
 }
 
 // ---- jsdiff's calls -------------------------------------------------------------
@@ -189,36 +196,40 @@ function requireStrings(name, a, b) {
   }
 }
 
-// The engine's diff (see module.cpp: counts, runs, token starts) as
-// jsdiff's change objects; oldPiece and newPiece give a range's text.
-function buildChanges(words, oldPiece, newPiece) {
-  const changes = [];
-  for (let k = 0; k < words[0]; k++) {
-    const [kind, begin, end] = words.subarray(3 + 3 * k, 6 + 3 * k);
-    const removed = kind === 1;
-    changes.push({ count: end - begin, added: kind === 2, removed,
-      value: (removed ? oldPiece : newPiece)(begin, end) });
-  }
-  return changes;
+// The runs of the engine's diff (see module.cpp: counts, runs, token
+// starts): [kind, begin, end] with kind 0 equal (in b), 1 removed, 2 added.
+function runsOf(words) {
+  const runs = [];
+  for (let k = 0; k < words[0]; k++) runs.push(Array.from(words.subarray(3 + 3 * k, 6 + 3 * k)));
+  return runs;
 }
 
-// Where each token of a text starts (UTF-16 units), from the engine's diff.
-function tokenStarts(words) {
-  const [runs, oldTokens] = words;
-  const oldStarts = words.subarray(3 + 3 * runs, 4 + 3 * runs + oldTokens);
-  return [oldStarts, words.subarray(4 + 3 * runs + oldTokens)];
+// Runs as jsdiff's change objects; oldPiece and newPiece give a range's text.
+function buildChanges(runs, oldPiece, newPiece) {
+  return runs.map(([kind, begin, end]) => ({ count: end - begin, added: kind === 2,
+    removed: kind === 1, value: (kind === 1 ? oldPiece : newPiece)(begin, end) }));
 }
 
-// A diff of two texts by code point (byLines false) or by line.
-function textChanges(oldText, newText, byLines) {
+// A diff of two texts by code point (byLines false) or by line, tokens cut
+// and numbered by the engine: its runs, and the text of a range of tokens.
+function textDiff(oldText, newText, byLines) {
   return withTexts(oldText, newText, (x, xSize, y, ySize) => {
     checked(engine._lcs_diff_text(x, xSize, y, ySize, byLines ? 1 : 0));
     const words = result();
-    const [oldStarts, newStarts] = tokenStarts(words);
-    return buildChanges(words,
-      (begin, end) => oldText.slice(oldStarts[begin], oldStarts[end]),
-      (begin, end) => newText.slice(newStarts[begin], newStarts[end]));
+    const [runs, oldTokens] = words;
+    const oldStarts = words.slice(3 + 3 * runs, 4 + 3 * runs + oldTokens);
+    const newStarts = words.slice(4 + 3 * runs + oldTokens);
+    return {
+      runs: runsOf(words),
+      oldPiece: (begin, end) => oldText.slice(oldStarts[begin], oldStarts[end]),
+      newPiece: (begin, end) => newText.slice(newStarts[begin], newStarts[end]),
+    };
   });
+}
+
+function textChanges(oldText, newText, byLines) {
+  const { runs, oldPiece, newPiece } = textDiff(oldText, newText, byLines);
+  return buildChanges(runs, oldPiece, newPiece);
 }
 
 // jsdiff's limits on the work, which this engine never needs: its results are
@@ -286,7 +297,7 @@ function tokenChanges(oldTokens, newTokens, key) {
   const right = idsOf(newTokens);
   return withSymbols([left, right], (x, y) => {
     checked(engine._lcs_diff_symbols(x, left.length, y, right.length));
-    return buildChanges(result(),
+    return buildChanges(runsOf(result()),
       (begin, end) => oldTokens.slice(begin, end).join(''),
       (begin, end) => newTokens.slice(begin, end).join(''));
   });
@@ -312,23 +323,6 @@ export function diffWords(oldStr, newStr, options) {
 
 // ---- Patches ----------------------------------------------------------------------
 
-// The lines of both texts (split and numbered by the engine) and the runs of
-// their diff: [kind, begin, end] with kind 0 equal, 1 removed, 2 added.
-function lineDiff(oldText, newText) {
-  return withTexts(oldText, newText, (x, xSize, y, ySize) => {
-    checked(engine._lcs_diff_text(x, xSize, y, ySize, 1));
-    const words = result();
-    const [oldStarts, newStarts] = tokenStarts(words).map((starts) => starts.slice());
-    const runs = [];
-    for (let k = 0; k < words[0]; k++) runs.push(Array.from(words.subarray(3 + 3 * k, 6 + 3 * k)));
-    return {
-      runs,
-      oldLine: (k) => oldText.slice(oldStarts[k], oldStarts[k + 1]),
-      newLine: (k) => newText.slice(newStarts[k], newStarts[k + 1]),
-    };
-  });
-}
-
 // A line of a hunk: its mark and text without the line feed, and the note
 // that the file ends without one where it does.
 function pushLine(lines, mark, line) {
@@ -341,7 +335,9 @@ function pushLine(lines, mark, line) {
 
 // The hunks of a unified diff with `context` lines around each change;
 // changes at most 2 * context lines apart share a hunk.
-function hunksOf({ runs, oldLine, newLine }, context) {
+function hunksOf({ runs, oldPiece, newPiece }, context) {
+  const oldLine = (k) => oldPiece(k, k + 1);
+  const newLine = (k) => newPiece(k, k + 1);
   const hunks = [];
   let hunk = null;
   let i = 0;
@@ -400,7 +396,7 @@ export function structuredPatch(oldFileName, newFileName, oldStr, newStr, oldHea
     if (oldHeader !== undefined || newHeader !== undefined) {
       Object.assign(patch, { oldHeader, newHeader });
     }
-    patch.hunks = hunksOf(lineDiff(oldStr, newStr), contextOf(options));
+    patch.hunks = hunksOf(textDiff(oldStr, newStr, true), contextOf(options));
     return patch;
   });
 }
