@@ -11,7 +11,7 @@ import sys
 
 import numpy
 
-from lcs import __version__, _tiles
+from lcs import __version__, _tiles, process
 
 _PROGRAM = "lcs-match"
 _CONNECT_SECONDS = 10
@@ -112,13 +112,10 @@ class _Progress:
 
 
 def _exact(frame, queries, choices):
-    """The scores of pairs as exact doubles: each float32 score is 2 * LCS /
-    total rounded, so the LCS comes back from it."""
+    """The scores of pairs as exact doubles."""
     total = (numpy.array([len(queries[q]) for q in frame["query"]], dtype=numpy.float64) +
              numpy.array([len(choices[c]) for c in frame["choice"]], dtype=numpy.float64))
-    common = numpy.rint(frame["score"].to_numpy(numpy.float64) * total / 2)
-    with numpy.errstate(invalid="ignore", divide="ignore"):
-        return numpy.where(total > 0, 2 * common / total, 1.0)
+    return process._exact_scores(frame["score"].to_numpy(), total)
 
 
 def _write(frame, queries, choices, out):

@@ -83,14 +83,19 @@ def cdist(queries, choices, *, score_cutoff=0.0, dtype=numpy.float32, processor=
     scores = _lcs._cdist(queries, choices, score_cutoff, workers)
     if dtype == numpy.float32:
         return scores
-    # Each float32 score is 2 * LCS / total rounded: the LCS comes back exactly.
     lengths = [numpy.array([0 if s is None else len(s) for s in side], dtype=numpy.float64)
                for side in (queries, choices)]
-    total = lengths[0][:, None] + lengths[1][None, :]
+    exact = _exact_scores(scores, lengths[0][:, None] + lengths[1][None, :])
+    return numpy.where(scores > 0, exact, 0.0)
+
+
+def _exact_scores(scores, total):
+    """The exact double similarities behind float32 scores of pairs whose
+    lengths add up to `total`: each float32 score is 2 * LCS / total rounded,
+    so the LCS comes back from it exactly."""
     common = numpy.rint(scores.astype(numpy.float64) * total / 2)
     with numpy.errstate(invalid="ignore", divide="ignore"):
-        exact = numpy.where(total > 0, 2 * common / total, scores)
-    return numpy.where(scores > 0, exact, 0.0)
+        return numpy.where(total > 0, 2 * common / total, scores.astype(numpy.float64))
 
 
 def similar_pairs(queries, choices=None, *, score_cutoff, processor=None, workers=1):
