@@ -46,8 +46,8 @@ _EXTRACT_META = _tiles.empty(_tiles.EXTRACT_COLUMNS)
 
 
 class _Strings:
-    """One side, as the tasks pass it: a list of str or None, its total
-    length in code points, and its positions' name in errors."""
+    """One side, as the tasks pass it: a list of str or None, and its total
+    length in code points."""
 
     def __init__(self, strings):
         self.strings = strings
@@ -107,12 +107,13 @@ def _side(argument, strings):
         raise TypeError(f"{argument} must be one column (a dask Series), not a DataFrame")
     if isinstance(strings, (dask.bag.Bag, dask.dataframe.Series)):
         return strings
-    try:
-        return _Strings(_checked(argument, strings))
-    except TypeError as error:
-        if "must hold" in str(error):
-            raise
-        raise TypeError(f"{argument} must be a sequence of str, not {type(strings).__name__}") from None
+    if not isinstance(strings, pandas.Series):
+        try:
+            strings = list(strings)
+        except TypeError:
+            raise TypeError(f"{argument} must be a sequence of str, not "
+                            f"{type(strings).__name__}") from None
+    return _Strings(_checked(argument, strings))
 
 
 def _on_cluster(client, argument, side):
