@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <numeric>
 #include <span>
 #include <stdexcept>
 #include <string_view>
@@ -135,11 +136,6 @@ lcs::Options all_threads() {
   return options;
 }
 
-lcs::DenseIds dense_ids_of(std::span<const std::string_view> a,
-                           std::span<const std::string_view> b) {
-  return lcs::dense_ids(a, b);
-}
-
 }  // namespace
 
 extern "C" {
@@ -192,7 +188,7 @@ int lcs_diff_text(const char* a, std::size_t a_size, const char* b, std::size_t 
     if (by_lines != 0) {
       const std::vector<std::string_view> a_lines = lcs::split_lines(left);
       const std::vector<std::string_view> b_lines = lcs::split_lines(right);
-      const lcs::DenseIds ids = dense_ids_of(a_lines, b_lines);
+      const lcs::DenseIds ids = lcs::dense_ids(a_lines, b_lines);
       lcs_diff::Changes changes = lcs_diff::minimal_changes(ids, all_threads());
       lcs_diff::place_readably(changes, ids, a_lines, b_lines);
       put_runs(changes.a, changes.b, line_starts(a_lines), line_starts(b_lines));
@@ -219,12 +215,8 @@ int lcs_diff_symbols(const std::uint32_t* a, std::size_t a_size, const std::uint
     const lcs_diff::Changes changes = lcs_diff::minimal_changes(ids, all_threads());
     std::vector<std::uint32_t> a_starts(a_size + 1);
     std::vector<std::uint32_t> b_starts(b_size + 1);
-    for (std::size_t k = 0; k < a_starts.size(); ++k) {
-      a_starts[k] = static_cast<std::uint32_t>(k);
-    }
-    for (std::size_t k = 0; k < b_starts.size(); ++k) {
-      b_starts[k] = static_cast<std::uint32_t>(k);
-    }
+    std::iota(a_starts.begin(), a_starts.end(), 0U);
+    std::iota(b_starts.begin(), b_starts.end(), 0U);
     put_runs(changes.a, changes.b, a_starts, b_starts);
   });
 }
